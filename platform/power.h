@@ -1,0 +1,31 @@
+// Power manager, kernel and event services of the seam (Windows CE names).
+#pragma once
+
+#include "platform/types.h"
+
+namespace velk {
+
+constexpr DWORD POWER_NAME = 0x00000001;  // the device is given by name
+constexpr DWORD D0 = 0;
+constexpr DWORD D4 = 4;
+constexpr DWORD EVENT_PULSE = 1;
+constexpr DWORD EVENT_RESET = 2;
+constexpr DWORD EVENT_SET = 3;
+
+class IPower {
+public:
+    virtual ~IPower() = default;
+
+    virtual DWORD SetDevicePower(const char16_t* device, DWORD flags, DWORD state) = 0;
+    virtual DWORD GetDevicePower(const char16_t* device, DWORD flags, DWORD* state) = 0;
+    virtual BOOL KernelIoControl(DWORD code, void* inBuf, DWORD inSize, void* outBuf,
+                                 DWORD outSize, DWORD* bytesReturned) = 0;
+    // No security attributes; returns a null handle on failure.
+    virtual HANDLE CreateEventW(BOOL manualReset, BOOL initialState, const char16_t* name) = 0;
+    virtual BOOL EventModify(HANDLE event, DWORD func) = 0;
+    virtual BOOL CloseHandle(HANDLE handle) = 0;
+    virtual void Sleep(DWORD milliseconds) = 0;
+    virtual void SystemIdleTimerReset() = 0;
+};
+
+}  // namespace velk

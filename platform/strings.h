@@ -1,0 +1,35 @@
+// The string operations every layer shares: the one case fold used by every caption
+// comparison, and white-space trimming with the wide-character classification.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/types.h"
+
+namespace velk {
+
+// Folds one UTF-16 code unit to lower case; code units without a mapping (including
+// surrogates) stay as they are. The same table serves both homes, so matching is
+// identical on the device, on Windows and in the simulator.
+char16_t FoldChar(char16_t c);
+
+// Folds a whole string in place.
+void Fold(CString& s);
+
+// What the wide-character classification counts as space.
+bool IsSpace(char16_t c);
+
+void TrimLeft(CString& s);
+void TrimRight(CString& s);
+inline void Trim(CString& s) {
+    TrimLeft(s);
+    TrimRight(s);
+}
+
+// UTF-8 renderings for files, traces and messages. Unpaired surrogates become U+FFFD
+// on the way out; malformed UTF-8 becomes U+FFFD on the way in.
+std::string ToUtf8(std::u16string_view s);
+std::u16string FromUtf8(std::string_view s);
+
+}  // namespace velk

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds velk-sim and plays its built-in scenario (extra arguments go to velk-sim).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+cmake --preset linux >/dev/null
+cmake --build --preset linux --target velk-sim >/dev/null
+exec build/linux/apps/velk-sim/velk-sim "$@"
