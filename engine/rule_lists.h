@@ -1,0 +1,25 @@
+// Compiling the three stored caption lists into the six rule arrays, and the exact
+// string comparison the engine and the Find Window mode share.
+#pragma once
+
+#include "config/settings_store.h"
+#include "engine/engine_state.h"
+#include "platform/types.h"
+
+namespace velk {
+
+// Splits list text T into entries for Bluetooth (bt) and WiFi (wf): folds, trims the
+// whole text, honours a "#b"/"#w" prefix at the very start of an entry, sends
+// unprefixed entries to WiFi only when defControl is 1, drops empty entries. Both
+// arrays are emptied first.
+void CompileList(CString text, INT defControl, CStringArray& bt, CStringArray& wf);
+
+// Reads the nine stored settings in their fixed order into the engine's copies and
+// compiles the three lists; EngineBusy is set for the duration and cleared after.
+// LastCaption, the radio states and KeepOnTicks are left alone.
+void LoadRuleLists(SettingsStore& store, EngineState& state);
+
+// 1 when a and b differ in any code unit (length included), 0 when identical.
+BYTE StringsDiffer(const CString& a, const CString& b);
+
+}  // namespace velk
