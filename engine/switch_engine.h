@@ -12,7 +12,7 @@
 namespace velk {
 
 class SwitchEngine {
-public:
+  public:
     SwitchEngine(EngineState& state, IWindowSystem& windows, IPower& power,
                  IRadioOperations& radios);
 
@@ -20,7 +20,12 @@ public:
     // it is called at every tick, also a skipped (busy) one.
     void Tick(const std::function<void()>& passOn);
 
-private:
+  private:
+    // Reads and folds the front window's caption into caption_ (empty without one).
+    void ReadFrontCaption();
+    // A top-level window exists whose caption is one of the entries.
+    bool AnyRunning(const CStringArray& list);
+
     EngineState& state_;
     IWindowSystem& windows_;
     IPower& power_;

@@ -1,0 +1,186 @@
+#include "engine/switch_engine.h"
+
+#include <climits>
+#include <cstddef>
+#include <string_view>
+
+#include "engine/rule_lists.h"
+#include "platform/strings.h"
+
+namespace velk {
+
+namespace {
+
+// The folded caption begins with the entry. Entries are never empty after a compile;
+// an empty one is treated as matching nothing rather than everything.
+bool BeginsWith(const CString& caption, const CString& entry) {
+    return !entry.empty() && std::u16string_view(caption).starts_with(entry);
+}
+
+// The index of the first entry the caption begins with, or -1.
+std::ptrdiff_t FirstPrefixMatch(const CStringArray& list, const CString& caption) {
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (BeginsWith(caption, list[i]))
+            return static_cast<std::ptrdiff_t>(i);
+    return -1;
+}
+
+// Clears EngineBusy on every way out of a tick, so that an exception thrown by a
+// callee cannot leave the engine switched off for good.
+class BusyGuard {
+  public:
+    explicit BusyGuard(INT& busy) : busy_(busy) { busy_ = 1; }
+    ~BusyGuard() { busy_ = 0; }
+    BusyGuard(const BusyGuard&) = delete;
+    BusyGuard& operator=(const BusyGuard&) = delete;
+
+  private:
+    INT& busy_;
+};
+
+}  // namespace
+
+SwitchEngine::SwitchEngine(EngineState& state, IWindowSystem& windows, IPower& power,
+                           IRadioOperations& radios)
+    : state_(state), windows_(windows), power_(power), radios_(radios) {}
+
+void SwitchEngine::Tick(const std::function<void()>& passOn) {
+    EngineState& s = state_;
+    if (s.EngineBusy != 0) {
+        passOn();
+        return;
+    }
+    BusyGuard busy(s.EngineBusy);
+
+    // Keep-awake pulse, judged on the states the previous tick left.
+    if (s.KeepPDAOn != 0 && (s.BTRadioState == 1 || s.WFRadioState == 1)) {
+        const INT n = s.KeepOnTicks;
+        s.KeepOnTicks = n + 1;
+        if (n > 20) {
+            s.KeepOnTicks = 0;
+            power_.SystemIdleTimerReset();
+        }
+    }
+
+    ReadFrontCaption();
+
+    const bool changed = StringsDiffer(s.LastCaption, caption_) != 0;
+    if (changed)
+        s.LastCaption = caption_;
+
+    bool btDecided = false;
+    bool wfDecided = false;
+    const bool offFirst = s.OffTakesPrecedence != 0;
+
+    if (offFirst) {
+        if (changed) {
+            if (FirstPrefixMatch(s.Lists.BTOffList, caption_) >= 0) {
+                s.BTRadioState = 0;
+                btDecided = true;
+                radios_.TurnBluetoothOff(0);
+            }
+            if (FirstPrefixMatch(s.Lists.WFOffList, caption_) >= 0) {
+                s.WFRadioState = 0;
+                wfDecided = true;
+                radios_.TurnWiFiOff(0);
+            }
+        } else {
+            // An off the engine made holds against the running list until the caption
+            // changes.
+            btDecided = s.BTRadioState == 0;
+            wfDecided = s.WFRadioState == 0;
+        }
+    }
+
+    if (!btDecided && AnyRunning(s.Lists.BTOnRunList)) {
+        s.BTRadioState = 1;
+        btDecided = true;
+        radios_.TurnBluetoothOn(0);
+    }
+    if (!wfDecided && AnyRunning(s.Lists.WFOnRunList)) {
+        s.WFRadioState = 1;
+        wfDecided = true;
+        radios_.TurnWiFiOn(0);
+    }
+
+    if (changed) {
+        if (!btDecided && FirstPrefixMatch(s.Lists.BTOnList, caption_) >= 0) {
+            s.BTRadioState = 1;
+            radios_.TurnBluetoothOn(0);
+            passOn();
+            return;  // a Bluetooth active match settles this caption for both radios
+        }
+        if (!wfDecided) {
+            for (const CString& entry : s.Lists.WFOnList) {
+                if (!BeginsWith(caption_, entry))
+                    continue;
+                s.WFRadioState = 1;
+                wfDecided = true;
+                radios_.TurnWiFiOn(0);
+            }
+        }
+        if (!offFirst) {
+            if (!btDecided && FirstPrefixMatch(s.Lists.BTOffList, caption_) >= 0) {
+                s.BTRadioState = 0;
+                btDecided = true;
+                radios_.TurnBluetoothOff(0);
+            }
+            if (!wfDecided && FirstPrefixMatch(s.Lists.WFOffList, caption_) >= 0) {
+                s.WFRadioState = 0;
+                wfDecided = true;
+                radios_.TurnWiFiOff(0);
+            }
+        }
+        if (!btDecided) {
+            if (s.DefaultAction == 1) {
+                radios_.TurnBluetoothOn(0);
+                s.BTRadioState = 1;
+            } else if (s.DefaultAction == 2) {
+                radios_.TurnBluetoothOff(0);
+                s.BTRadioState = 0;
+            }
+        }
+        if (!wfDecided) {
+            if (s.WFDefaultAction == 1) {
+                radios_.TurnWiFiOn(0);
+                s.WFRadioState = 1;
+            } else if (s.WFDefaultAction == 2) {
+                radios_.TurnWiFiOff(0);
+                s.WFRadioState = 0;
+            }
+        }
+    }
+
+    passOn();
+}
+
+void SwitchEngine::ReadFrontCaption() {
+    caption_.clear();
+    const HWND front = windows_.GetForegroundWindow();
+    if (!front)
+        return;
+    INT length = windows_.GetWindowTextLengthW(front);
+    if (length <= 0)
+        return;
+    if (length == INT_MAX)
+        --length;  // room for the terminator without overflow
+    // Resizing within the buffer's capacity allocates nothing.
+    caption_.resize(static_cast<std::size_t>(length) + 1);
+    INT copied = windows_.GetWindowTextW(front, caption_.data(), length + 1);
+    // The caption may have shrunk between the two calls; keep only what was copied.
+    if (copied < 0)
+        copied = 0;
+    if (copied > length)
+        copied = length;
+    caption_.resize(static_cast<std::size_t>(copied));
+    Fold(caption_);
+}
+
+bool SwitchEngine::AnyRunning(const CStringArray& list) {
+    for (const CString& entry : list)
+        if (!entry.empty() && windows_.FindWindowW(nullptr, entry.c_str()))
+            return true;
+    return false;
+}
+
+}  // namespace velk
