@@ -1,0 +1,301 @@
+#include "platform/sim/power.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/strings.h"
+
+namespace velk::sim {
+
+namespace {
+
+// The power manager's name of the simulated handheld's WLAN adapter.
+constexpr char16_t kAdapterName[] = u"{98C5250D-C29A-4985-AE5F-AFE5367E5006}\\tiacxwln1";
+constexpr DWORD kIoctlPowerUp = 0x01010127;
+constexpr DWORD kIoctlResume = 0x01010128;
+constexpr char16_t kStatusChange[] = u"WALNStatusChangeEvent";
+constexpr char16_t kLockUi[] = u"ShouldLockWlanUI";
+constexpr char16_t kUnlockUi[] = u"ShouldUnLockWlanUI";
+constexpr char16_t kInsertCard[] = u"WLANDetectInsertPCMCIA";
+constexpr std::size_t kSequenceLength = 15;
+
+std::string Hex(std::uintptr_t v, int width = 0) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "0x%0*llX", width, static_cast<unsigned long long>(v));
+    return buf;
+}
+
+std::string Quoted(const char16_t* s) {
+    if (s == nullptr)
+        return "null";
+    return "\"" + ToUtf8(s) + "\"";
+}
+
+std::string Bytes(const void* buf, DWORD size) {
+    if (buf == nullptr)
+        return "null";
+    if (size == 4) {
+        DWORD v = 0;
+        std::memcpy(&v, buf, 4);
+        return std::to_string(v);
+    }
+    return "[" + std::to_string(size) + " bytes]";
+}
+
+}  // namespace
+
+SimPower::SimPower(Trace& trace, Clock& clock) : trace_(trace), clock_(clock) {}
+
+void SimPower::Record(std::string name, std::string args) {
+    trace_.Record(clock_.Now(), std::move(name), std::move(args));
+}
+
+std::string SimPower::HandleText(HANDLE h) const {
+    const auto it = handles_.find(h.value);
+    if (it == handles_.end())
+        return Hex(h.value);
+    return "\"" + ToUtf8(it->second) + "\"";
+}
+
+// --- the WLAN adapter -----------------------------------------------------------------
+
+DWORD SimPower::SetDevicePower(const char16_t* device, DWORD flags, DWORD state) {
+    Record("SetDevicePower",
+           Quoted(device) + ", " + std::to_string(flags) + ", " + std::to_string(state));
+    Watch({});
+    if (device == nullptr || flags != POWER_NAME || state > D4)
+        return kPowerInvalidParameter;
+    if (!adapterPresent_ || std::u16string_view(device) != kAdapterName)
+        return kPowerNotFound;
+    if (state == D0 && powerUpFails_)
+        return kPowerGenFailure;
+    adapterState_ = state;
+    return 0;
+}
+
+DWORD SimPower::GetDevicePower(const char16_t* device, DWORD flags, DWORD* state) {
+    Record("GetDevicePower", Quoted(device) + ", " + std::to_string(flags));
+    Watch({});
+    if (device == nullptr || flags != POWER_NAME || state == nullptr)
+        return kPowerInvalidParameter;
+    if (!adapterPresent_ || std::u16string_view(device) != kAdapterName)
+        return kPowerNotFound;
+    *state = adapterState_;
+    return 0;
+}
+
+// --- the kernel -----------------------------------------------------------------------
+
+BOOL SimPower::KernelIoControl(DWORD code, void* inBuf, DWORD inSize, void* outBuf, DWORD outSize,
+                               DWORD* bytesReturned) {
+    Record("KernelIoControl",
+           Hex(code, 8) + ", in=" + Bytes(inBuf, inSize) + ", inSize=" + std::to_string(inSize) +
+               ", out=" + Bytes(outBuf, outSize) + ", outSize=" + std::to_string(outSize) +
+               ", returned=" + (bytesReturned ? std::to_string(*bytesReturned) : "null"));
+    KernelRequest request;
+    request.code = code;
+    if (inBuf != nullptr && inSize > 0) {
+        const auto* p = static_cast<const BYTE*>(inBuf);
+        request.input.assign(p, p + inSize);
+    }
+    request.outSize = outSize;
+    request.hasOutput = outBuf != nullptr;
+    request.hasBytesReturned = bytesReturned != nullptr;
+    kernelRequests_.push_back(request);
+
+    Call call;
+    call.kind = Call::Kernel;
+    call.value = code;
+    if (code == kIoctlPowerUp) {
+        DWORD in = 0;
+        if (inBuf != nullptr && inSize == 4)
+            std::memcpy(&in, inBuf, 4);
+        call.argsAsExpected = inBuf != nullptr && inSize == 4 && in == 1 && outBuf == nullptr &&
+                              outSize == 0 && bytesReturned == nullptr;
+    } else if (code == kIoctlResume) {
+        call.argsAsExpected = inBuf == nullptr && inSize == 0 && outBuf != nullptr &&
+                              outSize == 4 && bytesReturned != nullptr;
+    }
+    Watch(call);
+    return code == kIoctlPowerUp || code == kIoctlResume ? 1 : 0;
+}
+
+// --- named events ---------------------------------------------------------------------
+
+HANDLE SimPower::CreateEventW(BOOL manualReset, BOOL initialState, const char16_t* name) {
+    Record("CreateEventW",
+           std::to_string(manualReset) + ", " + std::to_string(initialState) + ", " + Quoted(name));
+    std::u16string key = name != nullptr
+                             ? std::u16string(name)
+                             : u"(unnamed " + FromUtf8(std::to_string(++unnamed_)) + u")";
+    Call call;
+    call.kind = Call::Open;
+    call.name = key;
+
+    const auto fails = openFails_.find(key);
+    if (fails != openFails_.end() && fails->second) {
+        call.argsAsExpected = false;
+        Watch(call);
+        return HANDLE{};
+    }
+    auto [it, created] = events_.try_emplace(key);
+    if (created) {
+        it->second.signalled = initialState != 0;
+        it->second.manualReset = manualReset != 0;
+    }
+    ++it->second.openHandles;
+    nextHandle_ += 4;
+    const HANDLE h{nextHandle_};
+    handles_[h.value] = key;
+
+    call.handle = h;
+    call.argsAsExpected = manualReset == 0 && initialState == 0;
+    Watch(call);
+    return h;
+}
+
+BOOL SimPower::EventModify(HANDLE event, DWORD func) {
+    Record("EventModify", HandleText(event) + ", " + std::to_string(func));
+    const auto h = handles_.find(event.value);
+    Call call;
+    call.kind = Call::Modify;
+    call.value = func;
+    call.handle = event;
+    if (h == handles_.end() || func < EVENT_PULSE || func > EVENT_SET) {
+        call.argsAsExpected = false;
+        Watch(call);
+        return 0;
+    }
+    call.name = h->second;
+    Watch(call);
+    Event& e = events_[h->second];
+    // Nobody waits in the simulation, so a pulse leaves the event as a reset does.
+    e.signalled = func == EVENT_SET;
+    return 1;
+}
+
+BOOL SimPower::CloseHandle(HANDLE handle) {
+    Record("CloseHandle", HandleText(handle));
+    const auto h = handles_.find(handle.value);
+    Call call;
+    call.kind = Call::Close;
+    call.handle = handle;
+    if (h == handles_.end()) {
+        call.argsAsExpected = false;
+        Watch(call);
+        return 0;
+    }
+    call.name = h->second;
+    --events_[h->second].openHandles;
+    handles_.erase(h);
+    Watch(call);
+    return 1;
+}
+
+bool SimPower::EventExists(const std::u16string& name) const {
+    return events_.count(name) != 0;
+}
+
+bool SimPower::EventSignalled(const std::u16string& name) const {
+    const auto it = events_.find(name);
+    return it != events_.end() && it->second.signalled;
+}
+
+int SimPower::EventOpenHandles(const std::u16string& name) const {
+    const auto it = events_.find(name);
+    return it == events_.end() ? 0 : it->second.openHandles;
+}
+
+void SimPower::SetEventOpenFails(const std::u16string& name, bool fails) {
+    openFails_[name] = fails;
+}
+
+// --- time and idle timer --------------------------------------------------------------
+
+void SimPower::Sleep(DWORD milliseconds) {
+    Record("Sleep", std::to_string(milliseconds));
+    Call call;
+    call.kind = Call::Pause;
+    call.value = milliseconds;
+    Watch(call);
+    clock_.Advance(milliseconds);
+}
+
+void SimPower::SystemIdleTimerReset() {
+    Record("SystemIdleTimerReset", "");
+    Watch({});
+    ++idleResets_;
+}
+
+// --- the WLAN service -----------------------------------------------------------------
+
+// The service follows the calls as they come; any call out of place starts it over.
+void SimPower::Watch(const Call& call) {
+    if (!Matches(step_, call)) {
+        step_ = 0;
+        if (!Matches(0, call))
+            return;
+    }
+    if (call.kind == Call::Open) {
+        if (step_ == 1)
+            statusHandle_ = call.handle;
+        if (step_ == 4)
+            lockHandle_ = call.handle;
+        if (step_ == 5)
+            unlockHandle_ = call.handle;
+        if (step_ == 8)
+            insertHandle_ = call.handle;
+    }
+    if (++step_ < kSequenceLength)
+        return;
+    step_ = 0;
+    ++servicePowerUps_;
+    if (adapterPresent_)
+        adapterState_ = D0;
+}
+
+bool SimPower::Matches(std::size_t step, const Call& c) const {
+    if (!c.argsAsExpected)
+        return false;
+    const auto open = [&](const char16_t* name) { return c.kind == Call::Open && c.name == name; };
+    const auto modify = [&](HANDLE h, DWORD func) {
+        return c.kind == Call::Modify && c.handle == h && c.value == func;
+    };
+    const auto close = [&](HANDLE h) { return c.kind == Call::Close && c.handle == h; };
+    switch (step) {
+        case 0:
+            return c.kind == Call::Kernel && c.value == kIoctlPowerUp;
+        case 1:
+            return open(kStatusChange);
+        case 2:
+            return modify(statusHandle_, EVENT_SET);
+        case 3:
+            return close(statusHandle_);
+        case 4:
+            return open(kLockUi);
+        case 5:
+            return open(kUnlockUi);
+        case 6:
+            return modify(lockHandle_, EVENT_RESET);
+        case 7:
+            return modify(unlockHandle_, EVENT_RESET);
+        case 8:
+            return open(kInsertCard);
+        case 9:
+            return modify(insertHandle_, EVENT_SET);
+        case 10:
+            return close(insertHandle_);
+        case 11:
+            return c.kind == Call::Pause && c.value == 10;
+        case 12:
+            return close(lockHandle_);
+        case 13:
+            return close(unlockHandle_);
+        case 14:
+            return c.kind == Call::Kernel && c.value == kIoctlResume;
+        default:
+            return false;
+    }
+}
+
+}  // namespace velk::sim
