@@ -6,18 +6,19 @@
 
 namespace velk {
 
-inline constexpr char16_t kWlanDeviceName[] =
-    u"{98C5250D-C29A-4985-AE5F-AFE5367E5006}\\tiacxwln1";
+inline constexpr char16_t kWlanDeviceName[] = u"{98C5250D-C29A-4985-AE5F-AFE5367E5006}\\tiacxwln1";
 
 class WlanControl {
-public:
+  public:
     explicit WlanControl(IPower& power);
 
     void TurnWiFiOn(INT force);
     void TurnWiFiOff(INT force);
     INT IsWiFiOn();
 
-private:
+  private:
+    void RunPowerUpFallback();
+
     IPower& power_;
 };
 

@@ -1,0 +1,81 @@
+#include "radio/bluetooth_control.h"
+
+namespace velk {
+
+namespace {
+
+constexpr char16_t kWidcommKey[] = u"\\SOFTWARE\\Widcomm\\BtConfig\\General";
+constexpr char16_t kStackMode[] = u"StackMode";
+
+}  // namespace
+
+BluetoothControl::BluetoothControl(const INT& stackCode, IWindowSystem& windows,
+                                   IRegistry& registry, IBluetooth& bluetooth)
+    : stackCode_(stackCode), windows_(windows), registry_(registry), bluetooth_(bluetooth) {}
+
+void BluetoothControl::TurnBluetoothOn(INT force) {
+    if (force == 0 && IsBluetoothOn() == 1)
+        return;
+    switch (stackCode_) {
+        case 0:
+            SendToConsole(OnCommand);
+            break;
+        case 1:
+            bluetooth_.BthSetMode(1);  // connectable
+            break;
+        case 2:
+            bluetooth_.BthSetMode(2);  // discoverable
+            break;
+        default:
+            break;
+    }
+}
+
+void BluetoothControl::TurnBluetoothOff(INT force) {
+    if (force == 0 && IsBluetoothOn() == 0)
+        return;
+    switch (stackCode_) {
+        case 0:
+            SendToConsole(OffCommand);
+            break;
+        case 1:
+        case 2:
+            bluetooth_.BthSetMode(0);
+            break;
+        default:
+            break;
+    }
+}
+
+INT BluetoothControl::IsBluetoothOn() {
+    if (stackCode_ != 0) {
+        DWORD mode = 0;  // a failed query leaves it 0: off
+        bluetooth_.BthGetMode(&mode);
+        return mode != 0 ? 1 : 0;
+    }
+
+    HKEY key;
+    if (registry_.RegOpenKeyExW(HKEY_LOCAL_MACHINE, kWidcommKey, 0, KEY_ALL_ACCESS, &key) !=
+        ERROR_SUCCESS)
+        return 0;
+    BYTE buffer[4] = {0, 0, 0, 0};
+    DWORD type = 0;
+    DWORD size = sizeof buffer;
+    const LONG result = registry_.RegQueryValueExW(key, kStackMode, &type, buffer, &size);
+    registry_.RegCloseKey(key);
+    // A value that is absent or does not fit leaves the buffer undefined: count it as off.
+    if (result != ERROR_SUCCESS)
+        return 0;
+    const DWORD value = static_cast<DWORD>(buffer[0]) | static_cast<DWORD>(buffer[1]) << 8 |
+                        static_cast<DWORD>(buffer[2]) << 16 | static_cast<DWORD>(buffer[3]) << 24;
+    return value == 1 ? 1 : 0;
+}
+
+void BluetoothControl::SendToConsole(UINT command) {
+    const HWND console = windows_.FindWindowW(nullptr, ConsoleCaption.c_str());
+    if (!console)
+        return;
+    windows_.SendMessageW(console, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(command), 0), 0);
+}
+
+}  // namespace velk

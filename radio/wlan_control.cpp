@@ -1,0 +1,82 @@
+#include "radio/wlan_control.h"
+
+namespace velk {
+
+namespace {
+
+constexpr DWORD kIoctlWlanPowerUp = 0x01010127;
+constexpr DWORD kIoctlWlanResume = 0x01010128;
+constexpr char16_t kStatusChangeEvent[] = u"WALNStatusChangeEvent";
+constexpr char16_t kLockUiEvent[] = u"ShouldLockWlanUI";
+constexpr char16_t kUnlockUiEvent[] = u"ShouldUnLockWlanUI";
+constexpr char16_t kInsertCardEvent[] = u"WLANDetectInsertPCMCIA";
+
+}  // namespace
+
+WlanControl::WlanControl(IPower& power) : power_(power) {}
+
+INT WlanControl::IsWiFiOn() {
+    DWORD state = 0;
+    const DWORD result = power_.GetDevicePower(kWlanDeviceName, POWER_NAME, &state);
+    return result == 0 && state == D0 ? 1 : 0;
+}
+
+void WlanControl::TurnWiFiOff(INT force) {
+    if (force == 0 && IsWiFiOn() == 0)
+        return;
+    power_.SetDevicePower(kWlanDeviceName, POWER_NAME, D4);
+}
+
+void WlanControl::TurnWiFiOn(INT force) {
+    if (force == 0 && IsWiFiOn() == 1)
+        return;
+    if (power_.SetDevicePower(kWlanDeviceName, POWER_NAME, D0) == 0)
+        return;
+    RunPowerUpFallback();
+}
+
+// The platform's own way of bringing the adapter up when the power manager cannot: the
+// device's WLAN software reacts to this exact sequence. Whether it worked is learnt at
+// the next query.
+void WlanControl::RunPowerUpFallback() {
+    // Opens the named event if the WLAN software made it, creates it otherwise:
+    // auto-reset, not signalled.
+    const auto OpenEvent = [this](const char16_t* name) {
+        return power_.CreateEventW(/*manualReset=*/0, /*initialState=*/0, name);
+    };
+
+    DWORD one = 1;
+    power_.KernelIoControl(kIoctlWlanPowerUp, &one, sizeof one, nullptr, 0, nullptr);
+
+    const HANDLE status = OpenEvent(kStatusChangeEvent);
+    if (status) {
+        power_.EventModify(status, EVENT_SET);
+        power_.CloseHandle(status);
+    }
+
+    const HANDLE lock = OpenEvent(kLockUiEvent);
+    const HANDLE unlock = OpenEvent(kUnlockUiEvent);
+    if (lock)
+        power_.EventModify(lock, EVENT_RESET);
+    if (unlock)
+        power_.EventModify(unlock, EVENT_RESET);
+
+    const HANDLE insert = OpenEvent(kInsertCardEvent);
+    if (insert) {
+        power_.EventModify(insert, EVENT_SET);
+        power_.CloseHandle(insert);
+    }
+
+    power_.Sleep(10);
+
+    if (lock)
+        power_.CloseHandle(lock);
+    if (unlock)
+        power_.CloseHandle(unlock);
+
+    DWORD out = 1;
+    DWORD returned = 0;
+    power_.KernelIoControl(kIoctlWlanResume, nullptr, 0, &out, sizeof out, &returned);
+}
+
+}  // namespace velk
