@@ -1,0 +1,80 @@
+// The program's main window. It is never seen: it owns the polling timer that drives
+// the switch engine, the notification icon and its menu, and the state of the engine,
+// the radio controls and the open settings dialog.
+#pragma once
+
+#include "config/settings_store.h"
+#include "engine/engine_state.h"
+#include "engine/switch_engine.h"
+#include "platform/framework/win_app.h"
+#include "platform/framework/wnd.h"
+#include "radio/bluetooth_control.h"
+#include "radio/radios.h"
+#include "radio/wlan_control.h"
+#include "shell/main_view.h"
+
+namespace velk {
+
+class CSettingsDlg;
+
+constexpr UINT kIconId = 1;
+constexpr UINT kIconNotifyMessage = WM_USER + 2;  // 1026
+constexpr DWORD kNotifyIconDataSize = 152;        // the device's record size
+constexpr UINT kPollTimerId = 1;
+constexpr INT kDefaultCheckInterval = 1500;
+constexpr LONG kStandardScreenBarTop = 320;  // bars lower than this: a high-resolution screen
+
+class CMainFrame : public CFrameWnd {
+  public:
+    explicit CMainFrame(CWinApp& app);
+    ~CMainFrame() override;
+
+    // --- the engine's and the radio controls' state -----------------------------------
+    EngineState Engine;
+    CSettingsDlg* SettingsDlg = nullptr;  // the open settings dialog, null when none
+    SettingsStore& Store;
+
+    // --- this window's own members ------------------------------------------------------
+    INT CheckInterval = kDefaultCheckInterval;
+    CCeCommandBar CommandBar;
+    CMainView View;
+    NOTIFYICONDATA IconData;
+    INT IconMenuOpen = 0;
+
+    // --- operations -----------------------------------------------------------------
+    void LoadRuleLists();
+    // One tick of the engine, for the WM_TIMER being handled.
+    void SwitchEngine();
+    void TurnBluetoothOn(INT force) { bluetooth_.TurnBluetoothOn(force); }
+    void TurnBluetoothOff(INT force) { bluetooth_.TurnBluetoothOff(force); }
+    INT IsBluetoothOn() { return bluetooth_.IsBluetoothOn(); }
+    void TurnWiFiOn(INT force) { wlan_.TurnWiFiOn(force); }
+    void TurnWiFiOff(INT force) { wlan_.TurnWiFiOff(force); }
+    INT IsWiFiOn() { return wlan_.IsWiFiOn(); }
+
+    // Hides the menu bar, the view and the frame, in this order.
+    void HideAllWindows();
+
+    BOOL OnCmdMsg(UINT id, UINT code) override;
+    BOOL PreCreateWindow(CREATESTRUCTW& cs) override;
+
+    DECLARE_MESSAGE_MAP()
+
+  protected:
+    INT OnCreate(LPARAM createRecord);
+    void OnSetFocus(HWND previous);
+    void OnTimer(UINT_PTR id);
+    void OnSettings();
+    LRESULT OnIconNotify(WPARAM iconId, LPARAM mouseMessage);
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+
+  private:
+    BluetoothControl bluetooth_;
+    WlanControl wlan_;
+    Radios radios_;
+    ::velk::SwitchEngine engine_;
+    // The shell's broadcast after it (re)starts; 0 where it has none.
+    UINT taskbarCreated_ = 0;
+};
+
+}  // namespace velk
