@@ -1,0 +1,72 @@
+// Plays a scenario on the simulated handheld: starts copies of the program, moves
+// windows, taps and types as a user would, and prints a timeline of what happened —
+// the front caption when it changes and every radio switch with the call that made it.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "apps/velk-sim/scenario.h"
+#include "platform/sim/handheld.h"
+
+namespace velk::simrun {
+
+struct RunnerOptions {
+    std::u16string commandLine;                          // for a launch without its own
+    std::u16string modulePath = u"\\Windows\\Velk.exe";  // the program's file
+    bool trace = false;                                  // print every platform call
+};
+
+class Runner : public sim::IScriptDriver {
+  public:
+    Runner(sim::SimHandheld& handheld, std::ostream& out, RunnerOptions options);
+    ~Runner() override;
+
+    // Plays the commands; returns the number of expectations that failed. A command
+    // that cannot be carried out (a window that is not there, say) throws
+    // ScenarioError with its line.
+    int Play(const std::vector<Command>& commands, const std::string& source);
+
+    std::optional<unsigned long long> NextWake() override;
+    void Wake() override;
+
+  private:
+    enum class Stack { Widcomm, Microsoft, None };
+
+    void Execute(const Command& c);
+    void Expect(const Command& c);
+    void Launch(const std::u16string& commandLine);
+    void Fail(const Command& c, const std::string& expected, const std::string& found);
+    bool BluetoothOn();
+    void OnTrace(const sim::TraceEntry& e);
+    void Observe();  // notes changes of the front caption and of the radios
+    void Say(const std::string& what);
+    std::string Caption(const std::u16string& caption) const;
+
+    sim::SimHandheld& hh_;
+    std::ostream& out_;
+    RunnerOptions options_;
+    const std::vector<Command>* commands_ = nullptr;
+    std::string source_;
+    std::size_t next_ = 0;
+    std::optional<unsigned long long> waitUntil_;
+    int depth_ = 0;  // program copies running (nested message loops)
+    int failures_ = 0;
+    bool holdUp_ = false;
+    Stack stack_ = Stack::Widcomm;
+    std::optional<int> lastExit_;
+    std::map<std::string, std::size_t> callBaseline_;
+    std::u16string front_;
+    bool btOn_ = false;
+    bool wifiOn_ = false;
+    std::string lastSwitchCall_;
+    bool observing_ = false;
+};
+
+// The built-in demo: the road of one event with the stored default rules.
+extern const char kDemoScenario[];
+
+}  // namespace velk::simrun
