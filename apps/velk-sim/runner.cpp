@@ -241,6 +241,15 @@ void Runner::Expect(const Command& c) {
         const std::string found = shown ? "shown" : "absent";
         if (found != a[1])
             Fail(c, "icon " + a[1], "icon " + found);
+    } else if (what == "icons") {
+        const std::string found = std::to_string(hh_.Icons().size());
+        if (found != a[1])
+            Fail(c, a[1] + " icons", found + " icons");
+    } else if (what == "key") {
+        const bool present = hh_.Registry().KeyExists(HKEY_CURRENT_USER, U16(a[1]));
+        const std::string found = present ? "present" : "absent";
+        if (found != a[2])
+            Fail(c, "key " + Quoted(a[1]) + " " + a[2], found);
     } else if (what == "exit") {
         long long want = 0;
         ParseInteger(a[1], want);

@@ -119,6 +119,10 @@ void Check(const Command& c, const std::string& s) {
             RequireWord(c, 1, s, {"on", "off"});
         } else if (what == "icon" && n == 2) {
             RequireWord(c, 1, s, {"shown", "absent"});
+        } else if (what == "icons" && n == 2) {
+            RequireInt(c, 1, s);
+        } else if (what == "key" && n == 3) {
+            RequireWord(c, 2, s, {"present", "absent"});
         } else if (what == "exit" && n == 2) {
             RequireInt(c, 1, s);
         } else if (what == "calls" && n == 3) {
