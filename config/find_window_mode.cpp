@@ -1,0 +1,194 @@
+#include "config/find_window_mode.h"
+
+#include <algorithm>
+
+#include "config/settings_dlg.h"
+#include "config/window_found_dlg.h"
+#include "engine/rule_lists.h"
+#include "platform/framework/win_app.h"
+#include "platform/strings.h"
+
+namespace velk {
+
+namespace {
+
+constexpr INT kListCaptionBuffer = 256;
+
+// Sets a busy flag for the life of a handler, also when it leaves by an exception.
+class BusyScope {
+  public:
+    explicit BusyScope(INT& flag) : flag_(flag) { flag_ = 1; }
+    ~BusyScope() { flag_ = 0; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+  private:
+    INT& flag_;
+};
+
+CString WholeCaption(IWindowSystem& windows, HWND hwnd) {
+    const INT len = windows.GetWindowTextLengthW(hwnd);
+    if (len <= 0)
+        return {};
+    CString buf(static_cast<std::size_t>(len) + 1, u'\0');
+    const INT got = windows.GetWindowTextW(hwnd, buf.data(), len + 1);
+    buf.resize(static_cast<std::size_t>(std::clamp(got, 0, len)));
+    return buf;
+}
+
+}  // namespace
+
+// --- the list operations ----------------------------------------------------------------
+
+bool IsCaptionCovered(const CString& caption, const CString& list) {
+    CString foldedCaption = caption;
+    CString foldedList = list;
+    Fold(foldedCaption);
+    Fold(foldedList);
+    std::size_t start = 0;
+    while (start < foldedList.size()) {
+        std::size_t end = foldedList.find(u';', start);
+        if (end == CString::npos)
+            end = foldedList.size();
+        const std::size_t length = end - start;
+        if (length > 0 && foldedCaption.size() >= length &&
+            foldedCaption.compare(0, length, foldedList, start, length) == 0)
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+CString AppendCaption(CString list, const CString& caption) {
+    TrimRight(list);
+    if (!list.empty() && StringsDiffer(list.substr(list.size() - 1), u";"))
+        list += u';';
+    list += caption;
+    return list;
+}
+
+// --- the mode ---------------------------------------------------------------------------
+
+void FindWindowMode::TakeHotKey() {
+    IProcess& process = dialog_.GetPlatform().process;
+    IWindowSystem& windows = dialog_.Windows();
+    const HMODULE core = process.LoadLibraryW(u"coredll.dll");
+    const FARPROC unregisterFunc1 =
+        core ? process.GetProcAddressW(core, u"UnregisterFunc1") : FARPROC{};
+    // The shell holds the button for itself until it is told to let go.
+    if (unregisterFunc1)
+        process.CallUnregisterFunc1(unregisterFunc1, kShellReleaseModifiers, kAppButton1);
+    windows.RegisterHotKey(dialog_.m_hWnd, kAppButtonHotKeyId, kAppButtonHotKeyModifiers,
+                           kAppButton1);
+    if (!core) {
+        windows.RegisterHotKey(dialog_.m_hWnd, kDesktopHotKeyId, kDesktopHotKeyModifiers,
+                               kDesktopHotKeyVk);
+        desktopKey_ = true;
+    }
+    hotKeyTaken_ = true;
+    if (core)
+        process.FreeLibrary(core);
+}
+
+void FindWindowMode::GiveUpHotKey() {
+    IWindowSystem& windows = dialog_.Windows();
+    windows.UnregisterHotKey(dialog_.m_hWnd, kAppButtonHotKeyId);
+    if (desktopKey_)
+        windows.UnregisterHotKey(dialog_.m_hWnd, kDesktopHotKeyId);
+    desktopKey_ = false;
+    hotKeyTaken_ = false;
+}
+
+void FindWindowMode::Start() {
+    AfxMessageBox(dialog_.Windows(), dialog_.AppName(), kFindWindowPrompt, dialog_.m_hWnd);
+    // Closed while the prompt was up: there is nothing left to capture into.
+    if (!dialog_.IsModalRunning())
+        return;
+    TakeHotKey();
+    dialog_.ShowWindow(SW_HIDE);
+    // Edits made so far must survive the loads that follow each added caption.
+    dialog_.UpdateData(1);
+    if (TimerId == 0)
+        TimerId = dialog_.SetTimer(kFindTimerId, kFindTimerPeriod);
+}
+
+void FindWindowMode::OnTimer(const std::function<void()>& passDefault) {
+    if (HotKeyBusy || TimerBusy)
+        return;
+    BusyScope busy(TimerBusy);
+    // Something else may have taken the button meanwhile: take it back.
+    TakeHotKey();
+    passDefault();
+}
+
+LRESULT FindWindowMode::OnHotKey() {
+    // A second press, or the release of the button, while Window Found is open.
+    if (HotKeyBusy)
+        return 0;
+    BusyScope busy(HotKeyBusy);
+
+    IWindowSystem& windows = dialog_.Windows();
+    CString caption;
+    if (const HWND front = windows.GetForegroundWindow())
+        caption = WholeCaption(windows, front);
+
+    CWindowFoundDlg found(dialog_.GetPlatform());
+    found.ContinueFind = 0;
+    found.Caption = caption;
+    found.ListIndex = ListChoice;
+    found.m_bFullScreen = 0;
+    if (found.DoModal() == IDOK)
+        AddCaption(found.Caption, found.ListIndex);
+
+    if (found.ContinueFind)
+        ListChoice = found.ListIndex;
+    else
+        End();
+    return 0;
+}
+
+void FindWindowMode::AddCaption(const CString& caption, INT listIndex) {
+    CString& list = listIndex == kListActiveOn    ? dialog_.OnList
+                    : listIndex == kListRunningOn ? dialog_.OnRunList
+                                                  : dialog_.OffList;
+    // Shown again mid-mode, the dialog may hold typing that the load below would undo.
+    if (dialog_.IsModalRunning() && dialog_.IsWindowVisible())
+        dialog_.UpdateData(1);
+    if (IsCaptionCovered(caption, list))
+        return;
+    list = AppendCaption(list, caption);
+    dialog_.UpdateData(0);
+}
+
+void FindWindowMode::Stop() {
+    if (TimerId != 0) {
+        dialog_.KillTimer(TimerId);
+        TimerId = 0;
+    }
+    if (hotKeyTaken_)
+        GiveUpHotKey();
+}
+
+void FindWindowMode::End() {
+    Stop();
+    // A dialog closed during the capture stays closed.
+    if (!dialog_.IsModalRunning())
+        return;
+    dialog_.ShowWindow(SW_SHOW);
+    dialog_.SetForegroundWindow();
+}
+
+void FindWindowMode::ListWindowCaptions() {
+    IWindowSystem& windows = dialog_.Windows();
+    windows.EnumWindows([&](HWND hwnd) -> BOOL {
+        char16_t buf[kListCaptionBuffer] = {};
+        const INT got = windows.GetWindowTextW(hwnd, buf, kListCaptionBuffer);
+        const INT length = std::clamp(got, 0, kListCaptionBuffer - 1);
+        if (length > 0)
+            AfxMessageBox(windows, dialog_.AppName(),
+                          CString(buf, static_cast<std::size_t>(length)), dialog_.m_hWnd);
+        return 1;
+    });
+}
+
+}  // namespace velk
