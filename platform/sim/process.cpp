@@ -1,0 +1,133 @@
+#include "platform/sim/process.h"
+
+#include <algorithm>
+
+#include "platform/strings.h"
+
+namespace velk::sim {
+
+namespace {
+
+std::string Num(long long v) {
+    return std::to_string(v);
+}
+
+std::u16string Folded(std::u16string s) {
+    Fold(s);
+    return s;
+}
+
+// The library's file name, without directory; "coredll" and "coredll.dll" both name it.
+bool NamesCoredll(const char16_t* name) {
+    std::u16string s = Folded(name);
+    auto slash = s.find_last_of(u"\\/");
+    if (slash != std::u16string::npos)
+        s = s.substr(slash + 1);
+    return s == u"coredll.dll" || s == u"coredll";
+}
+
+}  // namespace
+
+void SimProcess::Record(const char* name, const std::string& args) {
+    if (world_.Traced(pid_))
+        world_.GetTrace().Record(world_.GetClock().Now(), name, args);
+}
+
+DWORD SimProcess::GetModuleFileNameW(HMODULE module, char16_t* buf, DWORD size) {
+    std::u16string path;
+    if (!module)
+        path = world_.Process(pid_).modulePath;
+    else if (module.value == kCoredll)
+        path = u"\\Windows\\coredll.dll";
+    DWORD copied = 0;
+    if (buf && size > 0) {
+        copied = std::min<DWORD>(static_cast<DWORD>(path.size()), size - 1);
+        std::copy(path.begin(), path.begin() + copied, buf);
+        buf[copied] = u'\0';
+    }
+    Record("GetModuleFileNameW", TraceHandle(module.value) + ", " + Num(size) + " -> " +
+                                     TraceString(path.substr(0, copied).c_str()));
+    return copied;
+}
+
+CString SimProcess::GetProcessFileName(DWORD pid, DWORD maxChars) {
+    const SimProcessInfo* p = world_.FindProcess(pid);
+    CString path = (p && p->running) ? p->modulePath : CString();
+    if (path.size() > maxChars)
+        path.resize(maxChars);
+    Record("GetProcessFileName",
+           Num(pid) + ", " + Num(maxChars) + " -> " + TraceString(path.c_str()));
+    return path;
+}
+
+HANDLE SimProcess::CreateMutexW(BOOL initialOwner, const char16_t* name) {
+    bool existed = false;
+    HANDLE h = world_.CreateMutex(pid_, name, &existed);
+    world_.Process(pid_).lastError = existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS;
+    Record("CreateMutexW", Num(initialOwner) + ", " + TraceString(name) + " -> " +
+                               TraceHandle(h.value) + (existed ? " (already exists)" : ""));
+    return h;
+}
+
+DWORD SimProcess::GetLastError() {
+    DWORD error = world_.Process(pid_).lastError;
+    Record("GetLastError", "-> " + Num(error));
+    return error;
+}
+
+INT SimProcess::GetThreadPriority() {
+    INT priority = world_.Process(pid_).threadPriority;
+    Record("GetThreadPriority", "-> " + Num(priority));
+    return priority;
+}
+
+BOOL SimProcess::SetThreadPriority(INT priority) {
+    Record("SetThreadPriority", Num(priority));
+    if (priority < 0 || priority > 7)
+        return FALSE;
+    world_.Process(pid_).threadPriority = priority;
+    return TRUE;
+}
+
+void SimProcess::Sleep(DWORD milliseconds) {
+    Record("Sleep", Num(milliseconds));
+    world_.GetClock().Advance(milliseconds);
+}
+
+HMODULE SimProcess::LoadLibraryW(const char16_t* name) {
+    bool found = name && NamesCoredll(name) && world_.coredllPresent;
+    HMODULE module = found ? HMODULE{kCoredll} : HMODULE{};
+    if (!found)
+        world_.Process(pid_).lastError = ERROR_MOD_NOT_FOUND;
+    Record("LoadLibraryW", TraceString(name) + " -> " + TraceHandle(module.value));
+    return module;
+}
+
+FARPROC SimProcess::GetProcAddressW(HMODULE module, const char16_t* name) {
+    // Export names compare exactly, as the loader does.
+    bool found = module.value == kCoredll && world_.coredllPresent && name &&
+                 std::u16string(name) == u"UnregisterFunc1" && world_.unregisterFunc1Present;
+    FARPROC proc = found ? FARPROC{kUnregisterFunc1} : FARPROC{};
+    if (!found)
+        world_.Process(pid_).lastError = ERROR_PROC_NOT_FOUND;
+    Record("GetProcAddressW",
+           TraceHandle(module.value) + ", " + TraceString(name) + " -> " + TraceHandle(proc.value));
+    return proc;
+}
+
+BOOL SimProcess::FreeLibrary(HMODULE module) {
+    Record("FreeLibrary", TraceHandle(module.value));
+    return module.value == kCoredll ? TRUE : FALSE;
+}
+
+BOOL SimProcess::CallUnregisterFunc1(FARPROC proc, UINT modifiers, UINT vk) {
+    Record("UnregisterFunc1", TraceHandle(modifiers) + ", " + TraceHandle(vk));
+    if (proc.value != kUnregisterFunc1)
+        throw SimError("CallUnregisterFunc1 through " + TraceHandle(proc.value) +
+                       ", which GetProcAddressW did not return: the device would crash");
+    world_.unregisterFunc1Calls.emplace_back(modifiers, vk);
+    world_.ShellRelease(modifiers, vk);
+    return TRUE;
+}
+
+}  // namespace velk::sim
