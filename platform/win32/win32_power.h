@@ -1,0 +1,58 @@
+// Power manager, kernel, event and Bluetooth utility services of the seam. The device's
+// own services live in "coredll.dll" and "bthutil.dll" and are looked up at run time;
+// where a desktop lacks them they answer as a failed call does.
+#pragma once
+
+#include "platform/bluetooth.h"
+#include "platform/power.h"
+
+#include "platform/win32/win32_util.h"
+
+namespace velk::win32 {
+
+class Win32Power : public IPower {
+  public:
+    Win32Power();
+
+    DWORD SetDevicePower(const char16_t* device, DWORD flags, DWORD state) override;
+    DWORD GetDevicePower(const char16_t* device, DWORD flags, DWORD* state) override;
+    BOOL KernelIoControl(DWORD code, void* inBuf, DWORD inSize, void* outBuf, DWORD outSize,
+                         DWORD* bytesReturned) override;
+    HANDLE CreateEventW(BOOL manualReset, BOOL initialState, const char16_t* name) override;
+    BOOL EventModify(HANDLE event, DWORD func) override;
+    BOOL CloseHandle(HANDLE handle) override;
+    void Sleep(DWORD milliseconds) override;
+    void SystemIdleTimerReset() override;
+
+  private:
+    using SetDevicePowerFn = ::DWORD(WINAPI*)(void*, ::DWORD, ::DWORD);
+    using GetDevicePowerFn = ::DWORD(WINAPI*)(void*, ::DWORD, ::DWORD*);
+    using KernelIoControlFn = ::BOOL(WINAPI*)(::DWORD, void*, ::DWORD, void*, ::DWORD, ::DWORD*);
+    using EventModifyFn = ::BOOL(WINAPI*)(::HANDLE, ::DWORD);
+    using SystemIdleTimerResetFn = void(WINAPI*)();
+
+    OptionalLibrary coredll_;
+    SetDevicePowerFn setDevicePower_;
+    GetDevicePowerFn getDevicePower_;
+    KernelIoControlFn kernelIoControl_;
+    EventModifyFn eventModify_;
+    SystemIdleTimerResetFn systemIdleTimerReset_;
+};
+
+class Win32Bluetooth : public IBluetooth {
+  public:
+    Win32Bluetooth();
+
+    INT BthSetMode(DWORD mode) override;
+    INT BthGetMode(DWORD* mode) override;
+
+  private:
+    using BthSetModeFn = int(WINAPI*)(::DWORD);
+    using BthGetModeFn = int(WINAPI*)(::DWORD*);
+
+    OptionalLibrary bthutil_;
+    BthSetModeFn setMode_;
+    BthGetModeFn getMode_;
+};
+
+}  // namespace velk::win32

@@ -1,0 +1,83 @@
+#include "platform/win32/win32_process.h"
+
+#include <string>
+
+namespace velk::win32 {
+
+DWORD Win32Process::GetModuleFileNameW(HMODULE module, char16_t* buf, DWORD size) {
+    return ::GetModuleFileNameW(ToNative<::HMODULE>(module), Wide(buf), size);
+}
+
+CString Win32Process::GetProcessFileName(DWORD pid, DWORD maxChars) {
+    UniqueHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    if (!process || maxChars == 0)
+        return {};
+    std::wstring path(maxChars, L'\0');
+    ::DWORD size = maxChars;
+    if (!::QueryFullProcessImageNameW(process.get(), 0, path.data(), &size))
+        return {};
+    path.resize(size);
+    return CString(Seam(path.c_str()), path.size());
+}
+
+HANDLE Win32Process::CreateMutexW(BOOL initialOwner, const char16_t* name) {
+    ::HANDLE h = ::CreateMutexW(nullptr, initialOwner, Wide(name));
+    // The caller asks next whether the mutex already existed: keep its answer.
+    const ::DWORD error = ::GetLastError();
+    if (h)
+        mutexes_.emplace_back(h);
+    ::SetLastError(error);
+    return FromNative<HANDLE>(h);
+}
+
+DWORD Win32Process::GetLastError() {
+    return ::GetLastError();
+}
+
+INT Win32Process::GetThreadPriority() {
+    return ::GetThreadPriority(::GetCurrentThread());
+}
+
+BOOL Win32Process::SetThreadPriority(INT priority) {
+    // The device's level 7 is its idle level; other values are the desktop's own, as
+    // GetThreadPriority returned them.
+    if (priority == THREAD_PRIORITY_IDLE_CE)
+        priority = THREAD_PRIORITY_IDLE;
+    return ::SetThreadPriority(::GetCurrentThread(), priority);
+}
+
+void Win32Process::Sleep(DWORD milliseconds) {
+    ::Sleep(milliseconds);
+}
+
+HMODULE Win32Process::LoadLibraryW(const char16_t* name) {
+    return FromNative<HMODULE>(::LoadLibraryW(Wide(name)));
+}
+
+FARPROC Win32Process::GetProcAddressW(HMODULE module, const char16_t* name) {
+    if (!name)
+        return {};
+    // Exported names are plain ASCII; the desktop looks them up by narrow name.
+    std::string narrow;
+    for (const char16_t* p = name; *p; ++p) {
+        if (*p > 0x7F)
+            return {};
+        narrow.push_back(static_cast<char>(*p));
+    }
+    return FARPROC{reinterpret_cast<std::uintptr_t>(
+        reinterpret_cast<void*>(::GetProcAddress(ToNative<::HMODULE>(module), narrow.c_str())))};
+}
+
+BOOL Win32Process::FreeLibrary(HMODULE module) {
+    return ::FreeLibrary(ToNative<::HMODULE>(module));
+}
+
+BOOL Win32Process::CallUnregisterFunc1(FARPROC proc, UINT modifiers, UINT vk) {
+    if (!proc)
+        return FALSE;
+    using UnregisterFunc1Fn = ::BOOL(WINAPI*)(::UINT, ::UINT);
+    auto fn = reinterpret_cast<UnregisterFunc1Fn>(reinterpret_cast<void*>(proc.value));
+    return fn(modifiers, vk);
+}
+
+}  // namespace velk::win32
