@@ -1,0 +1,16 @@
+// Velk.exe: the real Windows program. The application is the same as on the simulated
+// handheld; only the platform behind it is the desktop's.
+#include "platform/framework/win_app.h"
+#include "platform/platform.h"
+#include "shell/switcher_app.h"
+
+#include "platform/win32/win32_platform.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int) {
+    velk::win32::Win32Backend backend;
+    const velk::Platform platform = backend.platform();
+    velk::CSwitcherApp app(platform);
+    // The arguments only, as the framework expects them.
+    return velk::AfxWinMain(
+        app, commandLine ? velk::CString(velk::win32::Seam(commandLine)) : velk::CString());
+}
