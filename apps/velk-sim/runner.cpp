@@ -71,12 +71,9 @@ int Runner::Play(const std::vector<Command>& commands, const std::string& source
             Execute(commands[next_++]);
             Observe();
         }
-    } catch (const ScenarioEnd&) {
-    }
-    Observe();
-    if (depth_ == 0 && hh_.Icons().empty()) {
         Say("end of scenario");
-    } else {
+    } catch (const ScenarioEnd&) {
+        Observe();
         Say("end of scenario; the program was still running");
     }
     commands_ = nullptr;
