@@ -41,12 +41,19 @@ class SimHandheld {
     SimHandheld& operator=(const SimHandheld&) = delete;
 
     Clock& GetClock() { return clock_; }
+    const Clock& GetClock() const { return clock_; }
     Trace& GetTrace() { return trace_; }
+    const Trace& GetTrace() const { return trace_; }
     SimRegistry& Registry() { return registry_; }
+    const SimRegistry& Registry() const { return registry_; }
     SimPower& Power() { return power_; }
+    const SimPower& Power() const { return power_; }
     SimBluetooth& Bluetooth() { return bluetooth_; }
+    const SimBluetooth& Bluetooth() const { return bluetooth_; }
     World& GetWorld() { return world_; }
+    const World& GetWorld() const { return world_; }
     WidcommConsole& Widcomm() { return *widcomm_; }
+    const WidcommConsole& Widcomm() const { return *widcomm_; }
     DWORD WidcommPid() const { return widcommPid_; }
 
     // --- processes -----------------------------------------------------------------

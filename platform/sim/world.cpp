@@ -21,6 +21,7 @@ constexpr DWORD BS_RADIOBUTTON = 0x0004;
 constexpr DWORD BS_AUTO3STATE = 0x0006;
 constexpr DWORD SS_TYPEMASK = 0x001F;
 constexpr std::size_t kMessageStorm = 100000;
+constexpr std::size_t kDriverSpin = 100000;
 
 bool EqualFolded(std::u16string_view a, std::u16string_view b) {
     if (a.size() != b.size())
@@ -711,6 +712,14 @@ bool World::GetMessage(DWORD pid, MSG* msg) {
             continue;
         }
         clock_.AdvanceTo(*wake);
+        if (clock_.Now() == lastWakeTime_) {
+            if (++wakesAtSameTime_ > kDriverSpin)
+                throw SimError("the script driver keeps asking to be woken at " +
+                               std::to_string(clock_.Now()) + " ms without moving on");
+        } else {
+            lastWakeTime_ = clock_.Now();
+            wakesAtSameTime_ = 0;
+        }
         driver_->Wake();
         woke = true;
     }

@@ -360,6 +360,8 @@ class World {
     Clock& clock_;
     Trace& trace_;
     IScriptDriver* driver_ = nullptr;
+    unsigned long long lastWakeTime_ = ~0ull;
+    std::size_t wakesAtSameTime_ = 0;
 
     std::map<DWORD, SimProcessInfo> processes_;
     DWORD nextPid_ = 0x100;
