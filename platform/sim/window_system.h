@@ -4,6 +4,9 @@
 // GetMessageW, TranslateMessage, DispatchMessageW, IsDialogMessageW and DefWindowProcW,
 // which every message passes through.
 //
+// GetMessageW takes every message of the process: its window and range filters are
+// not used (the program passes none).
+//
 // Trace entries name the operation and give its arguments readably: strings quoted,
 // handles in hex with the window's caption when it has one, messages by name; results
 // worth reading follow an arrow (" -> ...").

@@ -140,6 +140,10 @@ void World::ExitProcess(DWORD pid, DWORD exitCode) {
     p.running = false;
     p.exitCode = exitCode;
     p.quitPending = false;
+    // The process's code is gone: its windows go without telling their handlers.
+    for (auto& [value, w] : windows_)
+        if (w->pid == pid)
+            w->handler = nullptr;
     std::vector<HWND> own;
     for (HWND h : zOrder_)
         if (Find(h) && Find(h)->pid == pid)
@@ -1036,7 +1040,8 @@ int World::MessageBox(DWORD pid, HWND owner, const char16_t* text, const char16_
     w->className = u"#32770";
     w->caption = box->caption;
     w->style = WS_POPUP | WS_CAPTION | WS_VISIBLE;
-    w->owner = Find(owner) ? owner : HWND{};
+    HWND validOwner = Find(owner) ? owner : HWND{};
+    w->owner = validOwner;
     RECT area = WorkArea();
     LONG cx = 200;
     LONG cy = 100;
@@ -1051,7 +1056,9 @@ int World::MessageBox(DWORD pid, HWND owner, const char16_t* text, const char16_
     messageBoxes_.push_back(box);
     ChangeForeground(hwnd);
 
-    ModalLoop(pid, [&] { return box->dismissed || !Find(box->hwnd) || (owner && !Find(owner)); });
+    ModalLoop(pid, [&] {
+        return box->dismissed || !Find(box->hwnd) || (validOwner && !Find(validOwner));
+    });
 
     std::erase(messageBoxes_, box);
     if (Find(hwnd)) {

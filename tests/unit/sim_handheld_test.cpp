@@ -218,7 +218,9 @@ TEST_F(HandheldTest, AnEndedProcessLeavesNoWindowsIconsTimersOrPath) {
     platform.shell.Shell_NotifyIcon(NIM_ADD, Icon());
     platform.windows.SetTimer(hwnd, 1, 1500);
     platform.process.CreateMutexW(FALSE, u"/Windows/Velk.exe");
+    frame.got.clear();
     hh.ExitProcess(pid, 0);
+    EXPECT_TRUE(frame.got.empty());  // the process's code is gone; nothing is called
     EXPECT_EQ(hh.ExitCode(pid), 0u);
     EXPECT_FALSE(hh.WindowExists(u"Velk"));
     EXPECT_TRUE(hh.Icons().empty());
