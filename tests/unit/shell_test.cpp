@@ -266,6 +266,16 @@ TEST_F(ShellTest, ExitRemovesTheIconDestroysTheWindowsAndEndsWithZero) {
     ASSERT_EQ(notes.size(), 2u);
 }
 
+TEST_F(ShellTest, ExitChosenWhileTheAboutBoxIsOpenStillEndsCleanly) {
+    steps.Then([this] { hh.TapIcon(); });
+    steps.Then([this] { hh.ChooseMenuItem(u"&About Velk..."); });
+    steps.Then([this] { hh.TapIcon(); });  // the About box's loop takes the tap
+    steps.Then([this] { hh.ChooseMenuItem(u"E&xit"); });
+    EXPECT_EQ(AfxWinMain(app, u""), 0);
+    EXPECT_TRUE(hh.Icons().empty());
+    EXPECT_FALSE(hh.WindowExists(u"About Velk"));
+}
+
 TEST_F(ShellTest, ASecondCopyBringsTheFirstForwardAndEnds) {
     const DWORD second = hh.CreateProcess(u"\\Windows\\Velk.exe");
     CSwitcherApp other(hh.PlatformFor(second));
