@@ -9,7 +9,8 @@ shift
 build=$(cd "$build" && pwd)
 tests="$build/tests/wine/velk_win_tests.exe"
 peer="$build/tests/wine/velk_peer.exe"
-for exe in "$tests" "$peer"; do
+program="$build/apps/velk/Velk.exe"
+for exe in "$tests" "$peer" "$program"; do
   [ -f "$exe" ] || { echo "wine-tests: $exe is not built" >&2; exit 1; }
 done
 
@@ -44,9 +45,12 @@ export WINEDLLOVERRIDES="mscoree=;mshtml="
 # A persistent server keeps every later Wine start quick.
 "$wineserver" -p
 "$wine" wineboot -i >/dev/null 2>&1
+# There is no window manager on the virtual display: Wine would wait for one at every
+# hide (about 2 s each), so its windows are left unmanaged.
+"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 
-# The tests start the peer helper from this (Windows) path.
-export VELK_PEER="Z:${peer//\//\\}"
+# The tests start the peer helper and the program from these (Windows) paths.
+export VELK_PEER="Z:${peer//\//\\}" VELK_EXE="Z:${program//\//\\}"
 status=0
 timeout 600 "$wine" "$tests" --gtest_brief=1 "$@" || status=$?
 exit "$status"

@@ -96,6 +96,11 @@ std::wstring PeerPath() {
     return path.empty() ? TestDirectory() + L"velk_peer.exe" : path;
 }
 
+std::wstring ProgramPath() {
+    std::wstring path = Env(L"VELK_EXE");
+    return path.empty() ? TestDirectory() + L"..\\..\\apps\\velk\\Velk.exe" : path;
+}
+
 bool StartConsolePeer(ChildProcess& child, const std::wstring& log) {
     return child.Start(PeerPath(), {L"console", log}) && WaitForWindow(L"Bluetooth Console");
 }
@@ -136,6 +141,34 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds) {
     WaitUntil([&] { return (found = ::FindWindowW(nullptr, caption.c_str())) != nullptr; },
               milliseconds);
     return found;
+}
+
+::HWND WaitForProcessWindow(DWORD pid, const std::wstring& caption, DWORD milliseconds) {
+    struct Search {
+        ::DWORD pid;
+        const std::wstring* caption;
+        ::HWND found;
+    } search{pid, &caption, nullptr};
+    WaitUntil(
+        [&] {
+            ::EnumWindows(
+                [](::HWND hwnd, ::LPARAM lParam) -> ::BOOL {
+                    auto* s = reinterpret_cast<Search*>(lParam);
+                    ::DWORD owner = 0;
+                    ::GetWindowThreadProcessId(hwnd, &owner);
+                    wchar_t buf[256];
+                    const int n = ::GetWindowTextW(hwnd, buf, 256);
+                    if (owner != s->pid || std::wstring(buf, n > 0 ? n : 0) != *s->caption) {
+                        return TRUE;
+                    }
+                    s->found = hwnd;
+                    return FALSE;
+                },
+                reinterpret_cast<::LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        milliseconds);
+    return search.found;
 }
 
 std::wstring ForegroundCaption() {

@@ -39,6 +39,8 @@ class ChildProcess {
 std::wstring TestDirectory();
 // The peer helper: $VELK_PEER, or velk_peer.exe next to the tests.
 std::wstring PeerPath();
+// The program under test: $VELK_EXE, or Velk.exe where the build puts it.
+std::wstring ProgramPath();
 
 // The peer's roles (see peer/velk_peer.cpp); each is running once the call returns true.
 bool StartConsolePeer(ChildProcess& child, const std::wstring& log);
@@ -49,6 +51,8 @@ bool StartEventsPeer(ChildProcess& child, const std::wstring& log);
 bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds = 10000);
 // The top-level window with that caption, waiting for it to appear; null on timeout.
 ::HWND WaitForWindow(const std::wstring& caption, DWORD milliseconds = 10000);
+// A top-level window of process pid with that caption (visible or not); null on timeout.
+::HWND WaitForProcessWindow(DWORD pid, const std::wstring& caption, DWORD milliseconds = 10000);
 // Caption of the foreground window (empty when none).
 std::wstring ForegroundCaption();
 

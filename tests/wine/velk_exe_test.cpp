@@ -1,0 +1,87 @@
+// Velk.exe itself under Wine: started as a user would, with the peers around it.
+#include <gtest/gtest.h>
+
+#include "harness.h"
+
+namespace velk::wintest {
+namespace {
+
+class VelkExe : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        reg::DeleteTree(reg::Root::CurrentUser, L"software\\Velk");
+        const ::DWORD off = 0;
+        ASSERT_TRUE(
+            reg::SetValue(reg::Root::LocalMachine, kWidcommKey, L"StackMode", REG_DWORD, &off, 4));
+    }
+    void TearDown() override {
+        reg::DeleteTree(reg::Root::CurrentUser, L"software\\Velk");
+        reg::DeleteTree(reg::Root::LocalMachine, L"SOFTWARE\\Widcomm");
+    }
+
+    // Starts the program with a command line and waits for its (hidden) frame window.
+    ::HWND Start(ChildProcess& velk, const std::vector<std::wstring>& args = {}) {
+        if (!velk.Start(ProgramPath(), args))
+            return nullptr;
+        return WaitForProcessWindow(velk.Id(), L"Velk");
+    }
+
+    const std::wstring kWidcommKey = L"SOFTWARE\\Widcomm\\BtConfig\\General";
+};
+
+TEST_F(VelkExe, StartsHiddenAndLeavesItsSettingsKeyPath) {
+    ChildProcess velk;
+    const ::HWND frame = Start(velk);
+    ASSERT_TRUE(frame);
+    // The frame is created visible and hidden right after, with everything else.
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(frame); }, 5000));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return reg::KeyExists(reg::Root::CurrentUser, L"software\\Velk\\Velk\\Settings"); },
+        5000));
+    EXPECT_TRUE(velk.Running());
+    ::Sleep(300);
+    ::EnumWindows(
+        [](::HWND hwnd, ::LPARAM pid) -> ::BOOL {
+            ::DWORD owner = 0;
+            ::GetWindowThreadProcessId(hwnd, &owner);
+            if (owner == static_cast<::DWORD>(pid)) {
+                EXPECT_FALSE(::IsWindowVisible(hwnd)) << "a window of the program shows";
+            }
+            return TRUE;
+        },
+        static_cast<::LPARAM>(velk.Id()));
+}
+
+TEST_F(VelkExe, ASecondCopyHandsOverAndEndsWithMinusOne) {
+    ChildProcess first, second;
+    ASSERT_TRUE(Start(first));
+    ASSERT_TRUE(second.Start(ProgramPath(), {}));
+    DWORD code = 0;
+    ASSERT_TRUE(second.WaitForExit(8000, &code));
+    EXPECT_EQ(code, 0xFFFFFFFFu);
+    EXPECT_TRUE(first.Running());
+}
+
+TEST_F(VelkExe, RunningBrowserTurnsBluetoothOnAtTheNextTick) {
+    TempFile log(L"velk-console");
+    ChildProcess console, browser, velk;
+    ASSERT_TRUE(StartConsolePeer(console, log.Path()));
+    ASSERT_TRUE(StartWindowPeer(browser, L"Internet explorer"));
+    ASSERT_TRUE(Start(velk, {L"200"}));
+    EXPECT_TRUE(WaitUntil([&] { return !log.Lines().empty(); }, 5000));
+    ::Sleep(1000);  // five more ticks: the radio is on now, nothing more is sent
+    EXPECT_EQ(log.Lines(), (std::vector<std::string>{"4098 0"}));
+}
+
+TEST_F(VelkExe, ExitCommandEndsTheProgram) {
+    ChildProcess velk;
+    const ::HWND frame = Start(velk);
+    ASSERT_TRUE(frame);
+    ::PostMessageW(frame, WM_COMMAND, 57665, 0);  // "E&xit"
+    DWORD code = 1;
+    EXPECT_TRUE(velk.WaitForExit(5000, &code));
+    EXPECT_EQ(code, 0u);
+}
+
+}  // namespace
+}  // namespace velk::wintest
