@@ -1,0 +1,125 @@
+// The settings dialog on the simulated handheld: a program process with its
+// application object and main frame (no window of its own), and a script of user
+// actions that runs one step whenever the program's message loop waits.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "config/settings_command.h"
+#include "config/settings_dlg.h"
+#include "platform/framework/win_app.h"
+#include "platform/sim/handheld.h"
+#include "res/resource_ids.h"
+#include "shell/main_frame.h"
+
+namespace velk::test {
+
+// User actions, one per wait of the program; a step may be given a pause before it, in
+// which timers keep running.
+class StepScript : public sim::IScriptDriver {
+  public:
+    explicit StepScript(sim::Clock& clock) : clock_(clock) {}
+
+    void Then(std::function<void()> step, unsigned long long pauseMs = 0) {
+        steps_.push_back({pauseMs, std::move(step)});
+    }
+    // Runs before the steps still queued (for a step that repeats itself).
+    void Next(std::function<void()> step) { steps_.push_front({0, std::move(step)}); }
+    bool Done() const { return steps_.empty(); }
+
+    std::optional<unsigned long long> NextWake() override {
+        if (steps_.empty())
+            return std::nullopt;
+        if (!due_)
+            due_ = clock_.Now() + steps_.front().first;
+        return due_;
+    }
+    void Wake() override {
+        due_.reset();
+        auto step = std::move(steps_.front().second);
+        steps_.pop_front();
+        step();
+    }
+
+  private:
+    sim::Clock& clock_;
+    std::deque<std::pair<unsigned long long, std::function<void()>>> steps_;
+    std::optional<unsigned long long> due_;
+};
+
+inline constexpr char16_t kSettingsPath[] = u"software\\Velk\\Velk\\Settings";
+
+class SettingsFixture : public ::testing::Test {
+  protected:
+    SettingsFixture()
+        : pid(hh.CreateProcess(u"\\Windows\\Velk.exe")),
+          platform(hh.PlatformFor(pid)),
+          app(platform),
+          script(hh.GetClock()) {
+        hh.SetDriver(&script);
+        app.SetRegistryKey(u"Velk");
+        frame = std::make_unique<CMainFrame>(app);
+    }
+    ~SettingsFixture() override { hh.SetDriver(nullptr); }
+
+    void RunSettings() { RunSettingsCommand(*frame); }
+
+    HWND SettingsWindow() const { return hh.FindDialog(u"Velk Settings"); }
+    bool SettingsShown() const { return hh.GetWorld().IsVisible(SettingsWindow()); }
+
+    std::optional<sim::SimRegistry::Value> Stored(const char16_t* name) const {
+        return hh.Registry().GetValue(HKEY_CURRENT_USER, kSettingsPath, name);
+    }
+    void StoreInt(const char16_t* name, DWORD value) {
+        hh.Registry().SetDword(HKEY_CURRENT_USER, kSettingsPath, name, value);
+    }
+    void StoreText(const char16_t* name, std::u16string_view text) {
+        hh.Registry().SetString(HKEY_CURRENT_USER, kSettingsPath, name, text);
+    }
+    INT StoredInt(const char16_t* name) const {
+        const auto v = Stored(name);
+        if (!v || v->data.size() != 4)
+            return 0x7FFFFFFF;
+        return static_cast<INT>(v->data[0] | v->data[1] << 8 | v->data[2] << 16 |
+                                static_cast<DWORD>(v->data[3]) << 24);
+    }
+    std::u16string StoredText(const char16_t* name) const {
+        const auto v = Stored(name);
+        if (!v)
+            return u"<missing>";
+        std::u16string s;
+        for (std::size_t i = 0; i + 1 < v->data.size(); i += 2)
+            s.push_back(static_cast<char16_t>(v->data[i] | v->data[i + 1] << 8));
+        while (!s.empty() && s.back() == u'\0')
+            s.pop_back();
+        return s;
+    }
+
+    // Names of the values set through the seam, in order.
+    std::vector<std::string> ValuesWritten() const {
+        std::vector<std::string> names;
+        for (const auto& e : hh.GetTrace().Entries())
+            if (e.name == "RegSetValueExW") {
+                const auto first = e.args.find('"');
+                const auto last = e.args.find('"', first + 1);
+                names.push_back(e.args.substr(first + 1, last - first - 1));
+            }
+        return names;
+    }
+    std::size_t Calls(std::string_view name) const { return hh.GetTrace().Count(name); }
+
+    mutable sim::SimHandheld hh;
+    DWORD pid;
+    Platform platform;
+    CWinApp app;
+    StepScript script;
+    std::unique_ptr<CMainFrame> frame;
+};
+
+}  // namespace velk::test
