@@ -83,5 +83,49 @@ TEST_F(VelkExe, ExitCommandEndsTheProgram) {
     EXPECT_EQ(code, 0u);
 }
 
+// The visible pop-up menu window of process pid, or null.
+::HWND OpenMenuOf(DWORD pid) {
+    struct Search {
+        ::DWORD pid;
+        ::HWND found;
+    } search{pid, nullptr};
+    ::EnumWindows(
+        [](::HWND hwnd, ::LPARAM lParam) -> ::BOOL {
+            auto* s = reinterpret_cast<Search*>(lParam);
+            wchar_t cls[16] = {};
+            ::GetClassNameW(hwnd, cls, 16);
+            ::DWORD owner = 0;
+            ::GetWindowThreadProcessId(hwnd, &owner);
+            if (owner == s->pid && std::wstring(cls) == L"#32768" && ::IsWindowVisible(hwnd)) {
+                s->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<::LPARAM>(&search));
+    return search.found;
+}
+
+TEST_F(VelkExe, ATapOnTheIconOpensTheFileMenuWhoseExitEndsTheProgram) {
+    ChildProcess velk;
+    const ::HWND frame = Start(velk);
+    ASSERT_TRUE(frame);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(frame); }, 5000));
+
+    ::PostMessageW(frame, WM_USER + 2, 1, WM_LBUTTONUP);  // not a tap
+    ::Sleep(300);
+    EXPECT_FALSE(OpenMenuOf(velk.Id()));
+
+    ::PostMessageW(frame, WM_USER + 2, 1, WM_LBUTTONDOWN);
+    ::HWND menu = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (menu = OpenMenuOf(velk.Id())) != nullptr; }, 5000));
+    // The menu's loop takes the program's keyboard input: "x" chooses "E&xit".
+    ::PostMessageW(frame, WM_KEYDOWN, 'X', 0);
+    ::PostMessageW(frame, WM_CHAR, 'x', 0);
+    DWORD code = 1;
+    EXPECT_TRUE(velk.WaitForExit(8000, &code));
+    EXPECT_EQ(code, 0u);
+}
+
 }  // namespace
 }  // namespace velk::wintest
