@@ -51,8 +51,6 @@ class FindWindowMode {
     INT TimerBusy = 0;   // a timer tick is re-taking the hot key
     UINT_PTR TimerId = 0;
 
-    bool Running() const { return TimerId != 0; }
-
     // --- handlers -------------------------------------------------------------------
     // "Find Window!": prompt, take the button, hide the dialog, keep its edits, start
     // the timer unless it runs.
