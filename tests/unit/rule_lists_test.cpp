@@ -8,9 +8,12 @@
 #include <vector>
 
 #include "platform/sim/registry.h"
+#include "tests/unit/support/module_process.h"
 
 namespace velk {
 namespace {
+
+using testing_support::ModuleName;
 
 using Entries = std::vector<std::u16string>;
 
@@ -120,26 +123,6 @@ TEST(StringsDiffer, IsExact) {
 }
 
 // ---------------------------------------------------------------- LoadRuleLists
-
-class ModuleName : public IProcess {
-  public:
-    DWORD GetModuleFileNameW(HMODULE, char16_t* buf, DWORD) override {
-        const std::u16string p = u"\\Windows\\Velk.exe";
-        p.copy(buf, p.size());
-        buf[p.size()] = 0;
-        return static_cast<DWORD>(p.size());
-    }
-    CString GetProcessFileName(DWORD, DWORD) override { return {}; }
-    HANDLE CreateMutexW(BOOL, const char16_t*) override { return HANDLE{}; }
-    DWORD GetLastError() override { return 0; }
-    INT GetThreadPriority() override { return 0; }
-    BOOL SetThreadPriority(INT) override { return 0; }
-    void Sleep(DWORD) override {}
-    HMODULE LoadLibraryW(const char16_t*) override { return HMODULE{}; }
-    FARPROC GetProcAddressW(HMODULE, const char16_t*) override { return FARPROC{}; }
-    BOOL FreeLibrary(HMODULE) override { return 0; }
-    BOOL CallUnregisterFunc1(FARPROC, UINT, UINT) override { return 0; }
-};
 
 class LoadRuleListsTest : public ::testing::Test {
   protected:

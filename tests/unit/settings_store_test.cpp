@@ -8,54 +8,19 @@
 #include <vector>
 
 #include "platform/sim/registry.h"
+#include "tests/unit/support/module_process.h"
 
 namespace velk {
 namespace {
 
+using testing_support::ModuleName;
+using testing_support::Utf16Bytes;
+
 using sim::SimRegistry;
 
 // Only the module file name is asked for.
-class ModuleName : public IProcess {
-  public:
-    explicit ModuleName(std::u16string path) : path_(std::move(path)) {}
-    DWORD GetModuleFileNameW(HMODULE, char16_t* buf, DWORD size) override {
-        ++calls;
-        lastSize = size;
-        const DWORD n = static_cast<DWORD>(std::min<std::size_t>(path_.size(), size - 1));
-        path_.copy(buf, n);
-        buf[n] = 0;
-        return n;
-    }
-    CString GetProcessFileName(DWORD, DWORD) override { return {}; }
-    HANDLE CreateMutexW(BOOL, const char16_t*) override { return HANDLE{}; }
-    DWORD GetLastError() override { return 0; }
-    INT GetThreadPriority() override { return 0; }
-    BOOL SetThreadPriority(INT) override { return 0; }
-    void Sleep(DWORD) override {}
-    HMODULE LoadLibraryW(const char16_t*) override { return HMODULE{}; }
-    FARPROC GetProcAddressW(HMODULE, const char16_t*) override { return FARPROC{}; }
-    BOOL FreeLibrary(HMODULE) override { return 0; }
-    BOOL CallUnregisterFunc1(FARPROC, UINT, UINT) override { return 0; }
-
-    int calls = 0;
-    DWORD lastSize = 0;
-
-  private:
-    std::u16string path_;
-};
 
 constexpr char16_t kPath[] = u"software\\Velk\\Velk\\Settings";
-
-std::vector<BYTE> Utf16Bytes(std::u16string_view s, bool terminator) {
-    std::vector<BYTE> b;
-    for (char16_t c : s) {
-        b.push_back(static_cast<BYTE>(c & 0xFF));
-        b.push_back(static_cast<BYTE>(c >> 8));
-    }
-    if (terminator)
-        b.insert(b.end(), {0, 0});
-    return b;
-}
 
 class SettingsStoreTest : public ::testing::Test {
   protected:

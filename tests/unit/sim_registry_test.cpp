@@ -11,20 +11,12 @@
 
 #include "platform/sim/reg_file.h"
 #include "platform/sim/registry.h"
+#include "tests/unit/support/module_process.h"
 
 namespace velk::sim {
 namespace {
 
-std::vector<BYTE> Utf16Bytes(std::u16string_view s, bool terminator) {
-    std::vector<BYTE> b;
-    for (char16_t c : s) {
-        b.push_back(static_cast<BYTE>(c & 0xFF));
-        b.push_back(static_cast<BYTE>(c >> 8));
-    }
-    if (terminator)
-        b.insert(b.end(), {0, 0});
-    return b;
-}
+using testing_support::Utf16Bytes;
 
 class SimRegistryTest : public ::testing::Test {
   protected:
