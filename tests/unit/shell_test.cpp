@@ -14,36 +14,12 @@
 #include "platform/sim/handheld.h"
 #include "res/resource_ids.h"
 #include "shell/switcher_app.h"
+#include "tests/unit/support/step_script.h"
 
 namespace velk {
 namespace {
 
-// User actions, one each time the program's loop waits, after an optional pause.
-class ShellSteps : public sim::IScriptDriver {
-  public:
-    explicit ShellSteps(sim::Clock& clock) : clock_(clock) {}
-    void Then(std::function<void()> step, unsigned long long pauseMs = 0) {
-        steps_.push_back({pauseMs, std::move(step)});
-    }
-    std::optional<unsigned long long> NextWake() override {
-        if (steps_.empty())
-            return std::nullopt;
-        if (!due_)
-            due_ = clock_.Now() + steps_.front().first;
-        return due_;
-    }
-    void Wake() override {
-        due_.reset();
-        auto step = std::move(steps_.front().second);
-        steps_.pop_front();
-        step();
-    }
-
-  private:
-    sim::Clock& clock_;
-    std::deque<std::pair<unsigned long long, std::function<void()>>> steps_;
-    std::optional<unsigned long long> due_;
-};
+using ShellSteps = test::StepScript;
 
 class ShellTest : public ::testing::Test {
   protected:
