@@ -46,7 +46,10 @@ BOOL Win32Power::KernelIoControl(DWORD code, void* inBuf, DWORD inSize, void* ou
 }
 
 HANDLE Win32Power::CreateEventW(BOOL manualReset, BOOL initialState, const char16_t* name) {
-    return FromNative<HANDLE>(::CreateEventW(nullptr, manualReset, initialState, Wide(name)));
+    ::HANDLE h = ::CreateEventW(nullptr, manualReset, initialState, Wide(name));
+    if (h)
+        events_.emplace(h, UniqueHandle(h));
+    return FromNative<HANDLE>(h);
 }
 
 BOOL Win32Power::EventModify(HANDLE event, DWORD func) {
@@ -67,7 +70,11 @@ BOOL Win32Power::EventModify(HANDLE event, DWORD func) {
 }
 
 BOOL Win32Power::CloseHandle(HANDLE handle) {
-    return ::CloseHandle(ToNative<::HANDLE>(handle));
+    const auto it = events_.find(ToNative<::HANDLE>(handle));
+    if (it == events_.end())
+        return ::CloseHandle(ToNative<::HANDLE>(handle));
+    events_.erase(it);  // closes it
+    return TRUE;
 }
 
 void Win32Power::Sleep(DWORD milliseconds) {

@@ -3,6 +3,8 @@
 // where a desktop lacks them they answer as a failed call does.
 #pragma once
 
+#include <map>
+
 #include "platform/bluetooth.h"
 #include "platform/power.h"
 
@@ -37,6 +39,9 @@ class Win32Power : public IPower {
     KernelIoControlFn kernelIoControl_;
     EventModifyFn eventModify_;
     SystemIdleTimerResetFn systemIdleTimerReset_;
+    // Events handed out and not yet closed by the caller: closed with this object, so no
+    // path can leak one.
+    std::map<::HANDLE, UniqueHandle> events_;
 };
 
 class Win32Bluetooth : public IBluetooth {

@@ -51,7 +51,10 @@ void Win32Process::Sleep(DWORD milliseconds) {
 }
 
 HMODULE Win32Process::LoadLibraryW(const char16_t* name) {
-    return FromNative<HMODULE>(::LoadLibraryW(Wide(name)));
+    ::HMODULE m = ::LoadLibraryW(Wide(name));
+    if (m)
+        libraries_.emplace_back(m);
+    return FromNative<HMODULE>(m);
 }
 
 FARPROC Win32Process::GetProcAddressW(HMODULE module, const char16_t* name) {
@@ -69,7 +72,14 @@ FARPROC Win32Process::GetProcAddressW(HMODULE module, const char16_t* name) {
 }
 
 BOOL Win32Process::FreeLibrary(HMODULE module) {
-    return ::FreeLibrary(ToNative<::HMODULE>(module));
+    const ::HMODULE m = ToNative<::HMODULE>(module);
+    for (auto it = libraries_.begin(); it != libraries_.end(); ++it) {
+        if (it->get() == m) {
+            libraries_.erase(it);  // frees this load
+            return TRUE;
+        }
+    }
+    return ::FreeLibrary(m);
 }
 
 BOOL Win32Process::CallUnregisterFunc1(FARPROC proc, UINT modifiers, UINT vk) {

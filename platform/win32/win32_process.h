@@ -26,6 +26,8 @@ class Win32Process : public IProcess {
 
   private:
     std::vector<UniqueHandle> mutexes_;
+    // One entry per load the caller has not freed yet; freed with this object.
+    std::vector<UniqueLibrary> libraries_;
 };
 
 }  // namespace velk::win32
