@@ -25,7 +25,7 @@ inline constexpr char16_t kOffListDefault[] = u"HR: ;";
 inline constexpr char16_t kOnRunListDefault[] = u"Internet explorer;#bBluetooth;";
 
 class SettingsStore {
-public:
+  public:
     // The application name is taken from the program's module file name.
     SettingsStore(IRegistry& registry, IProcess& process);
 
@@ -38,10 +38,9 @@ public:
     CString GetProfileString(const char16_t* section, const char16_t* name,
                              const char16_t* defaultValue);
     BOOL WriteProfileInt(const char16_t* section, const char16_t* name, INT value);
-    BOOL WriteProfileString(const char16_t* section, const char16_t* name,
-                            const CString& value);
+    BOOL WriteProfileString(const char16_t* section, const char16_t* name, const CString& value);
 
-private:
+  private:
     IRegistry& registry_;
     CString keyWord_;
     CString appName_;

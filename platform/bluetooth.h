@@ -6,7 +6,7 @@
 namespace velk {
 
 class IBluetooth {
-public:
+  public:
     virtual ~IBluetooth() = default;
 
     virtual INT BthSetMode(DWORD mode) = 0;

@@ -13,13 +13,13 @@ constexpr DWORD EVENT_RESET = 2;
 constexpr DWORD EVENT_SET = 3;
 
 class IPower {
-public:
+  public:
     virtual ~IPower() = default;
 
     virtual DWORD SetDevicePower(const char16_t* device, DWORD flags, DWORD state) = 0;
     virtual DWORD GetDevicePower(const char16_t* device, DWORD flags, DWORD* state) = 0;
-    virtual BOOL KernelIoControl(DWORD code, void* inBuf, DWORD inSize, void* outBuf,
-                                 DWORD outSize, DWORD* bytesReturned) = 0;
+    virtual BOOL KernelIoControl(DWORD code, void* inBuf, DWORD inSize, void* outBuf, DWORD outSize,
+                                 DWORD* bytesReturned) = 0;
     // No security attributes; returns a null handle on failure.
     virtual HANDLE CreateEventW(BOOL manualReset, BOOL initialState, const char16_t* name) = 0;
     virtual BOOL EventModify(HANDLE event, DWORD func) = 0;

@@ -9,7 +9,7 @@ namespace velk {
 constexpr INT THREAD_PRIORITY_IDLE_CE = 7;  // the device's idle priority level
 
 class IProcess {
-public:
+  public:
     virtual ~IProcess() = default;
 
     // Full path of this program (module null) into buf of size characters; returns the

@@ -6,14 +6,14 @@
 namespace velk {
 
 class IRegistry {
-public:
+  public:
     virtual ~IRegistry() = default;
 
     virtual LONG RegOpenKeyExW(HKEY key, const char16_t* subKey, DWORD options, DWORD samDesired,
                                HKEY* result) = 0;
     // No class, no security attributes: the program never passes them.
-    virtual LONG RegCreateKeyExW(HKEY key, const char16_t* subKey, DWORD options,
-                                 DWORD samDesired, HKEY* result, DWORD* disposition) = 0;
+    virtual LONG RegCreateKeyExW(HKEY key, const char16_t* subKey, DWORD options, DWORD samDesired,
+                                 HKEY* result, DWORD* disposition) = 0;
     // data may be null to learn the size; *cbData is in bytes.
     virtual LONG RegQueryValueExW(HKEY key, const char16_t* valueName, DWORD* type, BYTE* data,
                                   DWORD* cbData) = 0;

@@ -69,8 +69,12 @@ struct MSG {
     DWORD time = 0;
 };
 
-constexpr WORD LOWORD(std::uintptr_t v) { return static_cast<WORD>(v & 0xFFFF); }
-constexpr WORD HIWORD(std::uintptr_t v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
+constexpr WORD LOWORD(std::uintptr_t v) {
+    return static_cast<WORD>(v & 0xFFFF);
+}
+constexpr WORD HIWORD(std::uintptr_t v) {
+    return static_cast<WORD>((v >> 16) & 0xFFFF);
+}
 constexpr WPARAM MAKEWPARAM(WORD lo, WORD hi) {
     return static_cast<WPARAM>(lo) | (static_cast<WPARAM>(hi) << 16);
 }

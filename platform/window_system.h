@@ -13,7 +13,7 @@ namespace velk {
 // Receives the messages of a window the program creates. The framework's CWnd
 // implements it; default processing goes through IWindowSystem::DefWindowProcW.
 class IWindowHandler {
-public:
+  public:
     virtual ~IWindowHandler() = default;
     virtual LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) = 0;
 };
@@ -42,7 +42,7 @@ struct PAINTSTRUCT {
 using WNDENUMPROC = std::function<BOOL(HWND)>;
 
 class IWindowSystem {
-public:
+  public:
     virtual ~IWindowSystem() = default;
 
     // --- windows --------------------------------------------------------------------
@@ -50,8 +50,8 @@ public:
     // handler receives every message of the window, from WM_NCCREATE on; it may be null
     // for windows that need no handler of the program's own.
     virtual HWND CreateWindowExW(DWORD exStyle, const char16_t* className,
-                                 const char16_t* windowName, DWORD style, INT x, INT y,
-                                 INT width, INT height, HWND parent, UINT_PTR idOrMenu,
+                                 const char16_t* windowName, DWORD style, INT x, INT y, INT width,
+                                 INT height, HWND parent, UINT_PTR idOrMenu,
                                  IWindowHandler* handler) = 0;
     virtual BOOL DestroyWindow(HWND hwnd) = 0;
     virtual BOOL IsWindow(HWND hwnd) = 0;
@@ -153,7 +153,7 @@ struct SHMENUBARINFO {
 };
 
 class IShell {
-public:
+  public:
     virtual ~IShell() = default;
 
     virtual BOOL Shell_NotifyIcon(DWORD message, const NOTIFYICONDATA& data) = 0;

@@ -9,7 +9,7 @@
 namespace velk {
 
 class BluetoothControl {
-public:
+  public:
     // stackCode is the frame's copy of BTControl; it is read afresh by every operation.
     BluetoothControl(const INT& stackCode, IWindowSystem& windows, IRegistry& registry,
                      IBluetooth& bluetooth);
@@ -22,7 +22,7 @@ public:
     const UINT OnCommand = 4098;
     const UINT OffCommand = 4097;
 
-private:
+  private:
     void SendToConsole(UINT command);
 
     const INT& stackCode_;

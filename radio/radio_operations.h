@@ -8,7 +8,7 @@
 namespace velk {
 
 class IRadioOperations {
-public:
+  public:
     virtual ~IRadioOperations() = default;
 
     virtual void TurnBluetoothOn(INT force) = 0;

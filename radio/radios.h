@@ -8,7 +8,7 @@
 namespace velk {
 
 class Radios : public IRadioOperations {
-public:
+  public:
     Radios(BluetoothControl& bluetooth, WlanControl& wlan) : bt_(bluetooth), wf_(wlan) {}
 
     void TurnBluetoothOn(INT force) override { bt_.TurnBluetoothOn(force); }
@@ -18,7 +18,7 @@ public:
     void TurnWiFiOff(INT force) override { wf_.TurnWiFiOff(force); }
     INT IsWiFiOn() override { return wf_.IsWiFiOn(); }
 
-private:
+  private:
     BluetoothControl& bt_;
     WlanControl& wf_;
 };

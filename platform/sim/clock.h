@@ -6,14 +6,15 @@
 namespace velk::sim {
 
 class Clock {
-public:
+  public:
     unsigned long long Now() const { return now_; }
     void AdvanceTo(unsigned long long t) {
-        if (t > now_) now_ = t;
+        if (t > now_)
+            now_ = t;
     }
     void Advance(unsigned long long ms) { now_ += ms; }
 
-private:
+  private:
     unsigned long long now_ = 0;
 };
 

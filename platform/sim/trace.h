@@ -16,17 +16,19 @@ struct TraceEntry {
 };
 
 class Trace {
-public:
+  public:
     void Record(unsigned long long time, std::string name, std::string args) {
         entries_.push_back({time, std::move(name), std::move(args)});
-        if (listener_) listener_(entries_.back());
+        if (listener_)
+            listener_(entries_.back());
     }
     const std::vector<TraceEntry>& Entries() const { return entries_; }
     void Clear() { entries_.clear(); }
     std::size_t Count(std::string_view name) const {
         std::size_t n = 0;
         for (const auto& e : entries_)
-            if (e.name == name) ++n;
+            if (e.name == name)
+                ++n;
         return n;
     }
     // Called for every new entry (velk-sim --trace prints them as they happen).
@@ -34,7 +36,7 @@ public:
         listener_ = std::move(listener);
     }
 
-private:
+  private:
     std::vector<TraceEntry> entries_;
     std::function<void(const TraceEntry&)> listener_;
 };
