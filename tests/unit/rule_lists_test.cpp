@@ -72,11 +72,12 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-TEST(CompileList, NoBreakSpaceIsPartOfTheEntry) {
-    // Not white space: the entry keeps it, and the list gets its final ";" after it.
+TEST(CompileList, NoBreakSpacesAtTheEndsAreTrimmedButInsideKept) {
+    // A no-break space pasted at either end goes like a blank; next to a ";" inside
+    // the text it belongs to its entry.
     CStringArray bt, wf;
-    CompileList(u"\xA0x\xA0", 0, bt, wf);
-    EXPECT_EQ(bt, (Entries{u"\xA0x\xA0"}));
+    CompileList(u"\xA0x;\xA0y\xA0", 0, bt, wf);
+    EXPECT_EQ(bt, (Entries{u"x", u"\xA0y"}));
 }
 
 TEST(CompileList, LoneSurrogatesAndOddTextsCompileWithoutHarm) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include <clocale>
 #include <cwctype>
 #include <string>
@@ -21,7 +24,11 @@ TEST(Fold, MapsCapitalsOfEachCoveredBlockAndLeavesTheRest) {
         {0x14A, 0x14B},   {0x176, 0x177},   {0x178, 0xFF},    {0x179, 0x17A},   {0x17D, 0x17E},
         {0x17F, 0x17F},   {0x391, 0x3B1},   {0x3A2, 0x3A2},   {0x3A3, 0x3C3},   {0x3A9, 0x3C9},
         {0x400, 0x450},   {0x40F, 0x45F},   {0x410, 0x430},   {0x42F, 0x44F},   {0x430, 0x430},
-        {0xD800, 0xD800}, {0xDC00, 0xDC00}, {0x1E9E, 0x1E9E}, {0xFF21, 0xFF21},
+        {0xD800, 0xD800}, {0xDC00, 0xDC00}, {0x1E9E, 0x1E9E}, {0xFF21, 0xFF41}, {0xFF3A, 0xFF5A},
+        {0xFF3B, 0xFF3B}, {0x386, 0x3AC},   {0x388, 0x3AD},   {0x38C, 0x3CC},   {0x38F, 0x3CE},
+        {0x1CD, 0x1CE},   {0x1DE, 0x1DF},   {0x460, 0x461},   {0x4C0, 0x4CF},   {0x4C1, 0x4C2},
+        {0x4D0, 0x4D1},   {0x531, 0x561},   {0x556, 0x586},   {0x1E00, 0x1E01}, {0x1EA0, 0x1EA1},
+        {0x1F08, 0x1F08}, {0x2160, 0x2170}, {0x24B6, 0x24D0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(static_cast<int>(FoldChar(c.in)), static_cast<int>(c.out))
@@ -49,15 +56,19 @@ TEST(Fold, FoldsAWholeStringIncludingSurrogatePairsUntouched) {
     EXPECT_EQ(s, u"hello àé ωmega привет \U0001F600 x");
 }
 
-TEST(IsSpace, MatchesTheCLibraryInTheUtf8Locale) {
+TEST(IsSpace, CoversTheCLibrarysSpacesAndTheNoBreakSpaces) {
+    const char16_t extra[] = {0x85, 0xA0, 0x2007, 0x202F};
     if (std::setlocale(LC_CTYPE, "C.UTF-8") == nullptr)
         GTEST_SKIP() << "no C.UTF-8 locale";
-    for (unsigned u = 0; u <= 0xFFFF; ++u)
-        ASSERT_EQ(IsSpace(static_cast<char16_t>(u)), std::iswspace(static_cast<wint_t>(u)) != 0)
+    for (unsigned u = 0; u <= 0xFFFF; ++u) {
+        const auto c = static_cast<char16_t>(u);
+        const bool isExtra = std::find(std::begin(extra), std::end(extra), c) != std::end(extra);
+        ASSERT_EQ(IsSpace(c), isExtra || std::iswspace(static_cast<wint_t>(u)) != 0)
             << std::hex << u;
+    }
     std::setlocale(LC_CTYPE, "C");
-    EXPECT_FALSE(IsSpace(0x85));
-    EXPECT_FALSE(IsSpace(0xA0));
+    EXPECT_FALSE(IsSpace(0x200B));  // zero width space is no white space
+    EXPECT_FALSE(IsSpace(0xFEFF));
 }
 
 TEST(Trim, RemovesOnlyTheEnds) {
@@ -69,7 +80,8 @@ TEST(Trim, RemovesOnlyTheEnds) {
         {u" \t\r\n\v\f", u"", u""},
         {u"  a b  ", u"a b  ", u"  a b"},
         {u"\x3000x\x2028", u"x\x2028", u"\x3000x"},
-        {u"\xA0x\xA0", u"\xA0x\xA0", u"\xA0x\xA0"},  // no-break space is no white space
+        {u"\xA0x\xA0", u"x\xA0", u"\xA0x"},  // no-break spaces count as white space
+        {u"\x200Bx\x200B", u"\x200Bx\x200B", u"\x200Bx\x200B"},  // zero width ones do not
     };
     for (const auto& c : cases) {
         CString l = c.in, r = c.in, both = c.in;
