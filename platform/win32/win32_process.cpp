@@ -1,11 +1,49 @@
 #include "platform/win32/win32_process.h"
 
+#include <algorithm>
 #include <string>
 
 namespace velk::win32 {
 
+namespace {
+
+// The long form of a path, so that a program started through a short (8.3) name still
+// finds a running copy started through the long one, and the other way round.
+std::wstring LongPath(std::wstring path) {
+    const ::DWORD needed = ::GetLongPathNameW(path.c_str(), nullptr, 0);
+    if (needed == 0)
+        return path;
+    std::wstring longPath(needed, L'\0');
+    const ::DWORD got = ::GetLongPathNameW(path.c_str(), longPath.data(), needed);
+    if (got == 0 || got >= needed)
+        return path;
+    longPath.resize(got);
+    return longPath;
+}
+
+}  // namespace
+
 DWORD Win32Process::GetModuleFileNameW(HMODULE module, char16_t* buf, DWORD size) {
-    return ::GetModuleFileNameW(ToNative<::HMODULE>(module), Wide(buf), size);
+    if (size == 0)
+        return 0;
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const ::DWORD got = ::GetModuleFileNameW(ToNative<::HMODULE>(module), path.data(),
+                                                 static_cast<::DWORD>(path.size()));
+        if (got == 0)
+            return 0;
+        if (got < path.size()) {
+            path.resize(got);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    path = LongPath(std::move(path));
+    // As the platform call does: at most size - 1 characters and a terminator.
+    const DWORD n = static_cast<DWORD>(std::min<std::size_t>(path.size(), size - 1));
+    std::copy_n(Seam(path.c_str()), n, buf);
+    buf[n] = 0;
+    return n;
 }
 
 CString Win32Process::GetProcessFileName(DWORD pid, DWORD maxChars) {
@@ -17,6 +55,9 @@ CString Win32Process::GetProcessFileName(DWORD pid, DWORD maxChars) {
     if (!::QueryFullProcessImageNameW(process.get(), 0, path.data(), &size))
         return {};
     path.resize(size);
+    path = LongPath(std::move(path));
+    if (path.size() > maxChars)
+        path.resize(maxChars);
     return CString(Seam(path.c_str()), path.size());
 }
 

@@ -250,15 +250,14 @@ HWND Win32WindowSystem::GetForegroundWindow() {
 }
 
 BOOL Win32WindowSystem::SetForegroundWindow(HWND hwnd) {
-    ::HWND h = win32::ToNative(hwnd);
     // The device reads the handle's lowest bit as "with its topmost owned pop-up"; the
-    // desktop spells that GetLastActivePopup.
-    if (!::IsWindow(h) && (hwnd.value & 1)) {
+    // desktop spells that GetLastActivePopup. The bit is never part of a real handle's
+    // meaning here, so it is always taken off first.
+    if (hwnd.value & 1) {
         ::HWND owner = win32::ToNative(velk::HWND{hwnd.value & ~std::uintptr_t{1}});
-        if (::IsWindow(owner))
-            h = ::GetLastActivePopup(owner);
+        return ::SetForegroundWindow(::IsWindow(owner) ? ::GetLastActivePopup(owner) : owner);
     }
-    return ::SetForegroundWindow(h);
+    return ::SetForegroundWindow(win32::ToNative(hwnd));
 }
 
 BOOL Win32WindowSystem::ShowWindow(HWND hwnd, INT cmdShow) {
@@ -471,8 +470,11 @@ BOOL Win32WindowSystem::TrackPopupMenuEx(HMENU menu, UINT flags, INT x, INT y, H
 HICON Win32WindowSystem::LoadIconW(WORD resourceId) {
     auto it = icons_.find(resourceId);
     if (it == icons_.end()) {
-        UniqueIcon icon(static_cast<::HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(resourceId),
-                                                          IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
+        // The program's icons go to the notification area: take the small size, which
+        // every one of them has (137 has no other).
+        UniqueIcon icon(static_cast<::HICON>(
+            ::LoadImageW(instance_, MAKEINTRESOURCEW(resourceId), IMAGE_ICON,
+                         ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0)));
         if (!icon)
             return {};
         it = icons_.emplace(resourceId, std::move(icon)).first;
@@ -484,7 +486,8 @@ HICON Win32WindowSystem::LoadIconW(WORD resourceId) {
 
 Win32Shell::Win32Shell()
     : aygshell_(L"aygshell.dll"),
-      initExtraControls_(aygshell_.Find<InitExtraControlsFn>("SHInitExtraControls")),
+      // The shell library exports this entry by ordinal 9.
+      initExtraControls_(aygshell_.Find<InitExtraControlsFn>(MAKEINTRESOURCEA(9))),
       initDialog_(aygshell_.Find<InitDialogFn>("SHInitDialog")),
       handleActivate_(aygshell_.Find<HandleActivateFn>("SHHandleWMActivate")),
       handleSettingChange_(aygshell_.Find<HandleSettingChangeFn>("SHHandleWMSettingChange")),
