@@ -107,14 +107,24 @@ void Runner::Execute(const Command& c) {
         ParseInteger(a[i], n);
         return n;
     };
-    if (v != "expect" && v != "wait" && v != "launch" && v.rfind("bt-", 0) != 0 &&
-        v.rfind("wlan", 0) != 0)
+    if (v != "expect" && v != "wait" && v != "launch" && v != "hung-copy" &&
+        v.rfind("bt-", 0) != 0 && v.rfind("wlan", 0) != 0)
         Say("user: " + Describe(c));
     try {
         if (v == "launch") {
             Launch(a.empty() ? options_.commandLine : U16(a[0]));
         } else if (v == "hold-up") {
             holdUp_ = true;
+        } else if (v == "hung-copy") {
+            // A copy of the program that holds its single-instance mutex but never got
+            // as far as a window, as one that hangs in its start would.
+            const DWORD pid = hh_.CreatePeerProcess(options_.modulePath);
+            std::u16string name = options_.modulePath;
+            for (char16_t& ch : name)
+                if (ch == u'\\')
+                    ch = u'/';
+            hh_.ProcessFor(pid).CreateMutexW(0, name.c_str());
+            Say("a copy that shows no window (process " + std::to_string(pid) + ")");
         } else if (v == "open") {
             hh_.OpenAppWindow(U16(a[0]));
         } else if (v == "front") {

@@ -74,7 +74,7 @@ void RequireWord(const Command& c, std::size_t index, const std::string& source,
 
 void Check(const Command& c, const std::string& s) {
     const std::string& v = c.verb;
-    if (OneOf(v, {"hold-up", "no-front", "tap", "button1", "dismiss"})) {
+    if (OneOf(v, {"hold-up", "hung-copy", "no-front", "tap", "button1", "dismiss"})) {
         RequireArgs(c, 0, s, "no arguments");
     } else if (v == "launch") {
         if (c.args.size() > 1)
