@@ -4,6 +4,8 @@
 // that goes around the program's own code.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -84,5 +86,24 @@ bool SetValue(Root root, const std::wstring& path, const std::wstring& name, ::D
 bool GetValue(Root root, const std::wstring& path, const std::wstring& name, ::DWORD* type,
               std::vector<BYTE>* data);
 }  // namespace reg
+
+// Where the Widcomm stack keeps its radio state (StackMode), under HKLM.
+inline const std::wstring kWidcommKey = L"SOFTWARE\\Widcomm\\BtConfig\\General";
+
+// Every end-to-end test of the program starts from, and leaves behind, no stored
+// settings and the Widcomm radio off.
+class ProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        reg::DeleteTree(reg::Root::CurrentUser, L"software\\Velk");
+        const ::DWORD off = 0;
+        ASSERT_TRUE(
+            reg::SetValue(reg::Root::LocalMachine, kWidcommKey, L"StackMode", REG_DWORD, &off, 4));
+    }
+    void TearDown() override {
+        reg::DeleteTree(reg::Root::CurrentUser, L"software\\Velk");
+        reg::DeleteTree(reg::Root::LocalMachine, L"SOFTWARE\\Widcomm");
+    }
+};
 
 }  // namespace velk::wintest

@@ -16,8 +16,6 @@
 namespace velk::wintest {
 namespace {
 
-const std::wstring kWidcommKey = L"SOFTWARE\\Widcomm\\BtConfig\\General";
-
 std::vector<BYTE> StackMode() {
     ::DWORD type = 0;
     std::vector<BYTE> data;

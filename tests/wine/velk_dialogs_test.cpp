@@ -12,7 +12,6 @@ namespace velk::wintest {
 namespace {
 
 const std::wstring kSettingsKey = L"software\\Velk\\Velk\\Settings";
-const std::wstring kWidcommKey = L"SOFTWARE\\Widcomm\\BtConfig\\General";
 const std::wstring kPrompt =
     L"Launch Application you want to add to On or Off list and press Application Button 1!";
 
@@ -182,18 +181,11 @@ void StoreText(const std::wstring& name, const std::wstring& text) {
                                                                                 : 0xFFFFFFFFu;
 }
 
-class VelkDialogs : public ::testing::Test {
+class VelkDialogs : public ProgramTest {
   protected:
-    void SetUp() override {
-        reg::DeleteTree(reg::Root::CurrentUser, L"software\\Velk");
-        const ::DWORD off = 0;
-        ASSERT_TRUE(
-            reg::SetValue(reg::Root::LocalMachine, kWidcommKey, L"StackMode", REG_DWORD, &off, 4));
-    }
     void TearDown() override {
         velk_.Stop();
-        reg::DeleteTree(reg::Root::CurrentUser, L"software\\Velk");
-        reg::DeleteTree(reg::Root::LocalMachine, L"SOFTWARE\\Widcomm");
+        ProgramTest::TearDown();
     }
 
     // Starts the program and runs its Settings command; the dialog once it shows, or null.

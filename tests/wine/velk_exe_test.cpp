@@ -6,27 +6,14 @@
 namespace velk::wintest {
 namespace {
 
-class VelkExe : public ::testing::Test {
+class VelkExe : public ProgramTest {
   protected:
-    void SetUp() override {
-        reg::DeleteTree(reg::Root::CurrentUser, L"software\\Velk");
-        const ::DWORD off = 0;
-        ASSERT_TRUE(
-            reg::SetValue(reg::Root::LocalMachine, kWidcommKey, L"StackMode", REG_DWORD, &off, 4));
-    }
-    void TearDown() override {
-        reg::DeleteTree(reg::Root::CurrentUser, L"software\\Velk");
-        reg::DeleteTree(reg::Root::LocalMachine, L"SOFTWARE\\Widcomm");
-    }
-
     // Starts the program with a command line and waits for its (hidden) frame window.
     ::HWND Start(ChildProcess& velk, const std::vector<std::wstring>& args = {}) {
         if (!velk.Start(ProgramPath(), args))
             return nullptr;
         return WaitForProcessWindow(velk.Id(), L"Velk");
     }
-
-    const std::wstring kWidcommKey = L"SOFTWARE\\Widcomm\\BtConfig\\General";
 };
 
 TEST_F(VelkExe, StartsHiddenAndLeavesItsSettingsKeyPath) {
