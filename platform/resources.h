@@ -11,9 +11,14 @@ namespace velk {
 // Control and dialog styles used by the templates.
 constexpr DWORD BS_PUSHBUTTON = 0x0000;
 constexpr DWORD BS_DEFPUSHBUTTON = 0x0001;
+constexpr DWORD BS_CHECKBOX = 0x0002;
 constexpr DWORD BS_AUTOCHECKBOX = 0x0003;
+constexpr DWORD BS_RADIOBUTTON = 0x0004;
+constexpr DWORD BS_3STATE = 0x0005;
+constexpr DWORD BS_AUTO3STATE = 0x0006;
 constexpr DWORD BS_GROUPBOX = 0x0007;
 constexpr DWORD BS_AUTORADIOBUTTON = 0x0009;
+constexpr DWORD BS_TYPEMASK = 0x000F;  // the button kind within the style
 constexpr DWORD BS_MULTILINE = 0x2000;
 constexpr DWORD ES_AUTOHSCROLL = 0x0080;
 constexpr DWORD CBS_DROPDOWNLIST = 0x0003;

@@ -7,13 +7,10 @@ namespace velk {
 
 namespace {
 
-constexpr DWORD kButtonTypeMask = 0x000F;
-constexpr DWORD BS_RADIOBUTTON = 0x0004;
-
 bool IsRadioButton(const DialogItemTemplate& item) {
     if (item.windowClass == nullptr || CString(item.windowClass) != kClassButton)
         return false;
-    const DWORD type = item.style & kButtonTypeMask;
+    const DWORD type = item.style & BS_TYPEMASK;
     return type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
 }
 

@@ -6,12 +6,6 @@ namespace velk::sim {
 
 namespace {
 
-constexpr DWORD BS_TYPEMASK = 0x000F;
-constexpr DWORD BS_CHECKBOX = 0x0002;
-constexpr DWORD BS_RADIOBUTTON = 0x0004;
-constexpr DWORD BS_3STATE = 0x0005;
-constexpr DWORD BS_AUTO3STATE = 0x0006;
-
 bool EqualFolded(std::u16string a, std::u16string b) {
     Fold(a);
     Fold(b);
