@@ -4,8 +4,8 @@
 
 #include "config/settings_dlg.h"
 #include "config/window_found_dlg.h"
-#include "engine/rule_lists.h"
 #include "platform/framework/win_app.h"
+#include "platform/scoped_busy.h"
 #include "platform/strings.h"
 
 namespace velk {
@@ -13,28 +13,6 @@ namespace velk {
 namespace {
 
 constexpr INT kListCaptionBuffer = 256;
-
-// Sets a busy flag for the life of a handler, also when it leaves by an exception.
-class BusyScope {
-  public:
-    explicit BusyScope(INT& flag) : flag_(flag) { flag_ = 1; }
-    ~BusyScope() { flag_ = 0; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-  private:
-    INT& flag_;
-};
-
-CString WholeCaption(IWindowSystem& windows, HWND hwnd) {
-    const INT len = windows.GetWindowTextLengthW(hwnd);
-    if (len <= 0)
-        return {};
-    CString buf(static_cast<std::size_t>(len) + 1, u'\0');
-    const INT got = windows.GetWindowTextW(hwnd, buf.data(), len + 1);
-    buf.resize(static_cast<std::size_t>(std::clamp(got, 0, len)));
-    return buf;
-}
 
 }  // namespace
 
@@ -115,7 +93,7 @@ void FindWindowMode::Start() {
 void FindWindowMode::OnTimer(const std::function<void()>& passDefault) {
     if (HotKeyBusy || TimerBusy)
         return;
-    BusyScope busy(TimerBusy);
+    const ScopedBusy busy(TimerBusy);
     // Something else may have taken the button meanwhile: take it back.
     TakeHotKey();
     passDefault();
@@ -125,12 +103,12 @@ LRESULT FindWindowMode::OnHotKey() {
     // A second press, or the release of the button, while Window Found is open.
     if (HotKeyBusy)
         return 0;
-    BusyScope busy(HotKeyBusy);
+    const ScopedBusy busy(HotKeyBusy);
 
     IWindowSystem& windows = dialog_.Windows();
     CString caption;
     if (const HWND front = windows.GetForegroundWindow())
-        caption = WholeCaption(windows, front);
+        caption = GetWindowTextString(windows, front);
 
     CWindowFoundDlg found(dialog_.GetPlatform());
     found.ContinueFind = 0;

@@ -16,7 +16,12 @@ constexpr const char16_t* kRadioItems[] = {u"Bluetooth", u"WiFi"};
 }  // namespace
 
 CSettingsDlg::CSettingsDlg(const Platform& platform, CString appName)
-    : CDialog(IDD_SETTINGS, platform, nullptr), Mode(*this), appName_(std::move(appName)) {}
+    : CDialog(IDD_SETTINGS, platform, nullptr), Mode(*this), appName_(std::move(appName)) {
+    // No selection until the Settings command loads the stored values.
+    BTControl = -1;
+    DefaultAction = -1;
+    WFDefaultAction = -1;
+}
 
 BEGIN_MESSAGE_MAP(CSettingsDlg, CDialog)
 ON_BN_CLICKED(IDC_FIND_WINDOW, OnFindWindow)

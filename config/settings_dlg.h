@@ -4,25 +4,16 @@
 #pragma once
 
 #include "config/find_window_mode.h"
+#include "config/settings.h"
 #include "platform/framework/dialog.h"
 
 namespace velk {
 
-class CSettingsDlg : public CDialog {
+// The fields, one per setting, are the dialog's SettingValues.
+class CSettingsDlg : public CDialog, public SettingValues {
   public:
     // appName captions the dialog's message boxes.
     CSettingsDlg(const Platform& platform, CString appName);
-
-    // --- fields, in the order of the data exchange ------------------------------------
-    CString OffList;
-    CString OnList;
-    INT OffTakesPrecedence = 0;
-    INT BTControl = -1;
-    CString OnRunList;
-    INT KeepPDAOn = 0;
-    INT DefControl = 0;
-    INT DefaultAction = -1;
-    INT WFDefaultAction = -1;
 
     FindWindowMode Mode;
 

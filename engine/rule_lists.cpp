@@ -2,16 +2,10 @@
 
 #include <cstddef>
 
+#include "platform/scoped_busy.h"
 #include "platform/strings.h"
 
 namespace velk {
-
-namespace {
-
-constexpr INT kBluetooth = 0;
-constexpr INT kWiFi = 1;
-
-}  // namespace
 
 void CompileList(CString text, INT defControl, CStringArray& bt, CStringArray& wf) {
     Fold(text);
@@ -38,40 +32,33 @@ void CompileList(CString text, INT defControl, CStringArray& bt, CStringArray& w
             const char16_t p = text[first + 1];
             if (p == u'w' || p == u'W') {
                 first += 2;
-                radio = kWiFi;
+                radio = kRadioWiFi;
             } else if (p == u'b' || p == u'B') {
                 first += 2;
-                radio = kBluetooth;
+                radio = kRadioBluetooth;
             }
         }
         if (first == end)
             continue;
-        (radio == kWiFi ? wf : bt).emplace_back(text, first, end - first);
+        (radio == kRadioWiFi ? wf : bt).emplace_back(text, first, end - first);
     }
 }
 
-void LoadRuleLists(SettingsStore& store, EngineState& state) {
-    state.EngineBusy = 1;
-    state.DefaultAction = store.GetProfileInt(kSettingsSection, kDefaultAction, 0);
-    state.WFDefaultAction = store.GetProfileInt(kSettingsSection, kWFDefaultAction, 0);
-    const CString onList = store.GetProfileString(kSettingsSection, kOnList, kOnListDefault);
-    const CString offList = store.GetProfileString(kSettingsSection, kOffList, kOffListDefault);
-    const CString onRunList =
-        store.GetProfileString(kSettingsSection, kOnRunList, kOnRunListDefault);
-    state.BTControl = store.GetProfileInt(kSettingsSection, kBTControl, 0);
-    state.DefControl = store.GetProfileInt(kSettingsSection, kDefControl, 0);
-    state.OffTakesPrecedence = store.GetProfileInt(kSettingsSection, kOffTakesPrecedence, 0);
-    state.KeepPDAOn = store.GetProfileInt(kSettingsSection, kKeepPDAOn, 0);
+void LoadRuleLists(RegistryProfile& profile, EngineState& state) {
+    const ScopedBusy busy(state.EngineBusy);
+    SettingValues values;
+    ReadSettings(profile, values);
+    state.DefaultAction = values.DefaultAction;
+    state.WFDefaultAction = values.WFDefaultAction;
+    state.BTControl = values.BTControl;
+    state.DefControl = values.DefControl;
+    state.OffTakesPrecedence = values.OffTakesPrecedence;
+    state.KeepPDAOn = values.KeepPDAOn;
 
     RuleLists& lists = state.Lists;
-    CompileList(onList, state.DefControl, lists.BTOnList, lists.WFOnList);
-    CompileList(offList, state.DefControl, lists.BTOffList, lists.WFOffList);
-    CompileList(onRunList, state.DefControl, lists.BTOnRunList, lists.WFOnRunList);
-    state.EngineBusy = 0;
-}
-
-BYTE StringsDiffer(const CString& a, const CString& b) {
-    return a == b ? 0 : 1;
+    CompileList(values.OnList, state.DefControl, lists.BTOnList, lists.WFOnList);
+    CompileList(values.OffList, state.DefControl, lists.BTOffList, lists.WFOffList);
+    CompileList(values.OnRunList, state.DefControl, lists.BTOnRunList, lists.WFOnRunList);
 }
 
 }  // namespace velk

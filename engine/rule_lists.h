@@ -2,8 +2,9 @@
 // string comparison the engine and the Find Window mode share.
 #pragma once
 
-#include "config/settings_store.h"
+#include "config/settings.h"
 #include "engine/engine_state.h"
+#include "platform/strings.h"
 #include "platform/types.h"
 
 namespace velk {
@@ -17,9 +18,6 @@ void CompileList(CString text, INT defControl, CStringArray& bt, CStringArray& w
 // Reads the nine stored settings in their fixed order into the engine's copies and
 // compiles the three lists; EngineBusy is set for the duration and cleared after.
 // LastCaption, the radio states and KeepOnTicks are left alone.
-void LoadRuleLists(SettingsStore& store, EngineState& state);
-
-// 1 when a and b differ in any code unit (length included), 0 when identical.
-BYTE StringsDiffer(const CString& a, const CString& b);
+void LoadRuleLists(RegistryProfile& store, EngineState& state);
 
 }  // namespace velk

@@ -1,10 +1,10 @@
 #include "engine/switch_engine.h"
 
-#include <climits>
 #include <cstddef>
 #include <string_view>
 
 #include "engine/rule_lists.h"
+#include "platform/scoped_busy.h"
 #include "platform/strings.h"
 
 namespace velk {
@@ -25,19 +25,6 @@ std::ptrdiff_t FirstPrefixMatch(const CStringArray& list, const CString& caption
     return -1;
 }
 
-// Clears EngineBusy on every way out of a tick, so that an exception thrown by a
-// callee cannot leave the engine switched off for good.
-class BusyGuard {
-  public:
-    explicit BusyGuard(INT& busy) : busy_(busy) { busy_ = 1; }
-    ~BusyGuard() { busy_ = 0; }
-    BusyGuard(const BusyGuard&) = delete;
-    BusyGuard& operator=(const BusyGuard&) = delete;
-
-  private:
-    INT& busy_;
-};
-
 }  // namespace
 
 SwitchEngine::SwitchEngine(EngineState& state, IWindowSystem& windows, IPower& power,
@@ -50,7 +37,7 @@ void SwitchEngine::Tick(const std::function<void()>& passOn) {
         passOn();
         return;
     }
-    BusyGuard busy(s.EngineBusy);
+    const ScopedBusy busy(s.EngineBusy);
 
     // Keep-awake pulse, judged on the states the previous tick left.
     if (s.KeepPDAOn != 0 && (s.BTRadioState == 1 || s.WFRadioState == 1)) {
@@ -159,20 +146,7 @@ void SwitchEngine::ReadFrontCaption() {
     const HWND front = windows_.GetForegroundWindow();
     if (!front)
         return;
-    INT length = windows_.GetWindowTextLengthW(front);
-    if (length <= 0)
-        return;
-    if (length == INT_MAX)
-        --length;  // room for the terminator without overflow
-    // Resizing within the buffer's capacity allocates nothing.
-    caption_.resize(static_cast<std::size_t>(length) + 1);
-    INT copied = windows_.GetWindowTextW(front, caption_.data(), length + 1);
-    // The caption may have shrunk between the two calls; keep only what was copied.
-    if (copied < 0)
-        copied = 0;
-    if (copied > length)
-        copied = length;
-    caption_.resize(static_cast<std::size_t>(copied));
+    ReadWindowText(windows_, front, caption_);
     Fold(caption_);
 }
 

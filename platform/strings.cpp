@@ -90,6 +90,29 @@ void Fold(CString& s) {
         c = FoldChar(c);
 }
 
+CString Folded(std::u16string_view s) {
+    CString out(s);
+    Fold(out);
+    return out;
+}
+
+bool FoldedEquals(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (FoldChar(a[i]) != FoldChar(b[i]))
+            return false;
+    return true;
+}
+
+bool FoldedBeginsWith(std::u16string_view s, std::u16string_view prefix) {
+    return s.size() >= prefix.size() && FoldedEquals(s.substr(0, prefix.size()), prefix);
+}
+
+BYTE StringsDiffer(const CString& a, const CString& b) {
+    return a == b ? 0 : 1;
+}
+
 // The Unicode White_Space characters: what the C library's iswspace reports, and also
 // the no-break spaces and U+0085, which the device's classification counts as space
 // too, so a pasted no-break space at either end of a list is trimmed like a blank.

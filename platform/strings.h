@@ -16,6 +16,15 @@ char16_t FoldChar(char16_t c);
 
 // Folds a whole string in place.
 void Fold(CString& s);
+// A folded copy.
+CString Folded(std::u16string_view s);
+
+// Comparisons without regard to letter case, over the one fold.
+bool FoldedEquals(std::u16string_view a, std::u16string_view b);
+bool FoldedBeginsWith(std::u16string_view s, std::u16string_view prefix);
+
+// 1 when a and b differ in any code unit (length included), 0 when identical.
+BYTE StringsDiffer(const CString& a, const CString& b);
 
 // What the wide-character classification counts as space.
 bool IsSpace(char16_t c);

@@ -115,6 +115,12 @@ class IWindowSystem {
     virtual HICON LoadIconW(WORD resourceId) = 0;
 };
 
+// A window's whole text: its length, then that many characters. Text that shrank
+// between the two calls keeps only what was copied. ReadWindowText reuses the
+// capacity of text, so a caller that keeps its buffer allocates nothing once warm.
+void ReadWindowText(IWindowSystem& windows, HWND hwnd, CString& text);
+CString GetWindowTextString(IWindowSystem& windows, HWND hwnd);
+
 // --- the shell ------------------------------------------------------------------------
 
 constexpr DWORD NIM_ADD = 0;

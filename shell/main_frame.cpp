@@ -101,6 +101,14 @@ void CMainFrame::OnTimer(UINT_PTR) {
     SwitchEngine();
 }
 
+SettingsCommandHost CMainFrame::SettingsHost() {
+    return {.platform = GetPlatform(),
+            .appName = App().m_pszAppName,
+            .profile = Store,
+            .openDialog = SettingsDlg,
+            .loadRuleLists = [this] { LoadRuleLists(); }};
+}
+
 void CMainFrame::LoadRuleLists() {
     ::velk::LoadRuleLists(Store, Engine);
 }
@@ -110,7 +118,7 @@ void CMainFrame::SwitchEngine() {
 }
 
 void CMainFrame::OnSettings() {
-    RunSettingsCommand(*this);
+    RunSettingsCommand(SettingsHost());
 }
 
 LRESULT CMainFrame::OnIconNotify(WPARAM iconId, LPARAM mouseMessage) {

@@ -3,7 +3,8 @@
 // the radio controls and the open settings dialog.
 #pragma once
 
-#include "config/settings_store.h"
+#include "config/settings.h"
+#include "config/settings_command.h"
 #include "engine/engine_state.h"
 #include "engine/switch_engine.h"
 #include "platform/framework/win_app.h"
@@ -32,7 +33,7 @@ class CMainFrame : public CFrameWnd {
     // --- the engine's and the radio controls' state -----------------------------------
     EngineState Engine;
     CSettingsDlg* SettingsDlg = nullptr;  // the open settings dialog, null when none
-    SettingsStore& Store;
+    RegistryProfile& Store;
 
     // --- this window's own members ------------------------------------------------------
     INT CheckInterval = kDefaultCheckInterval;
@@ -43,6 +44,8 @@ class CMainFrame : public CFrameWnd {
 
     // --- operations -----------------------------------------------------------------
     void LoadRuleLists();
+    // What the Settings command is given of this frame.
+    SettingsCommandHost SettingsHost();
     // One tick of the engine, for the WM_TIMER being handled.
     void SwitchEngine();
     void TurnBluetoothOn(INT force) { bluetooth_.TurnBluetoothOn(force); }

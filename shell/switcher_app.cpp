@@ -62,7 +62,7 @@ BOOL CSwitcherApp::InitInstance() {
     // Holding Up at this moment cancels the start.
     if (m_platform.windows.GetAsyncKeyState(VK_UP) & kKeyDown)
         return 0;
-    SetRegistryKey(u"Velk");
+    SetRegistryKey(kRegistryKeyWord);
 
     auto owned = std::make_unique<CMainFrame>(*this);
     CMainFrame* frame = owned.get();

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "config/settings_store.h"
+#include "config/settings.h"
 #include "platform/strings.h"
 #include "shell/switcher_app.h"
 

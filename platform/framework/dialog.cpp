@@ -45,11 +45,7 @@ void DDX_Text(CDataExchange* dx, INT id, CString& value) {
         windows.SetWindowTextW(ctrl, value.c_str());
         return;
     }
-    const INT len = windows.GetWindowTextLengthW(ctrl);
-    std::u16string buf(static_cast<std::size_t>(len > 0 ? len : 0) + 1, u'\0');
-    const INT got = windows.GetWindowTextW(ctrl, buf.data(), static_cast<INT>(buf.size()));
-    buf.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-    value = std::move(buf);
+    ReadWindowText(windows, ctrl, value);
 }
 
 void DDX_Check(CDataExchange* dx, INT id, INT& value) {

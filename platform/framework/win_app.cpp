@@ -21,11 +21,6 @@ CString ModulePath(IProcess& process) {
     return CString(buf, n);
 }
 
-CString Folded(CString s) {
-    Fold(s);
-    return s;
-}
-
 // A window of a running copy of the program at path, or none.
 HWND FindRunningCopy(const Platform& platform, const CString& path) {
     const CString wanted = Folded(path);

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "config/settings_store.h"
+#include "platform/framework/profile.h"
 #include "platform/framework/wnd.h"
 
 namespace velk {
@@ -32,7 +32,7 @@ class CWinApp : public CCmdTarget {
 
     // The registry-backed profile of the application.
     void SetRegistryKey(const CString& keyWord) { m_profile.SetRegistryKey(keyWord); }
-    SettingsStore& Profile() { return m_profile; }
+    RegistryProfile& Profile() { return m_profile; }
 
     // The application's message box (see AfxMessageBox).
     INT DoMessageBox(const CString& text, HWND owner = HWND{});
@@ -58,7 +58,7 @@ class CWinApp : public CCmdTarget {
     void OnAppExit();
 
     Platform m_platform;
-    SettingsStore m_profile;
+    RegistryProfile m_profile;
 
   private:
     std::unique_ptr<CFrameWnd> m_ownedFrame;

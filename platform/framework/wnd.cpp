@@ -19,7 +19,7 @@ std::u16string Hex(std::uintptr_t v) {
 }  // namespace
 
 CString AfxRegisterWndClass(IWindowSystem& windows, UINT classStyle, LPARAM background) {
-    CString name = u"Velk:" + Hex(classStyle) + u":" + Hex(static_cast<std::uintptr_t>(background));
+    CString name = u"Afx:" + Hex(classStyle) + u":" + Hex(static_cast<std::uintptr_t>(background));
     WNDCLASSW wc;
     wc.style = classStyle;
     wc.hbrBackground = background;
@@ -123,13 +123,7 @@ HWND CWnd::GetDlgItem(INT id) const {
 }
 
 CString CWnd::GetWindowText() const {
-    INT len = m_platform.windows.GetWindowTextLengthW(m_hWnd);
-    if (len <= 0)
-        return {};
-    std::u16string buf(static_cast<std::size_t>(len) + 1, u'\0');
-    INT got = m_platform.windows.GetWindowTextW(m_hWnd, buf.data(), len + 1);
-    buf.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-    return buf;
+    return GetWindowTextString(m_platform.windows, m_hWnd);
 }
 
 BOOL CWnd::SetWindowText(const CString& text) {

@@ -133,7 +133,7 @@ class LoadRuleListsTest : public ::testing::Test {
     sim::Clock clock;
     sim::SimRegistry reg{trace, clock};
     ModuleName process;
-    SettingsStore store{reg, process};
+    RegistryProfile store{reg, process};
     EngineState state;
 };
 

@@ -1,4 +1,4 @@
-#include "config/settings_store.h"
+#include "config/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +37,7 @@ class SettingsStoreTest : public ::testing::Test {
     sim::Clock clock;
     SimRegistry reg{trace, clock};
     ModuleName process{u"\\Windows\\Velk.exe"};
-    SettingsStore store{reg, process};
+    RegistryProfile store{reg, process};
 };
 
 TEST_F(SettingsStoreTest, FirstStartReadsDefaultsAndLeavesTheEmptyKeyPath) {
@@ -216,7 +216,7 @@ TEST_F(SettingsStoreTest, ASectionThatCannotBeReachedGivesDefaultsAndFailedWrite
 TEST_F(SettingsStoreTest, AnotherProgramNameUsesAnotherKey) {
     store.WriteProfileInt(kSettingsSection, kDefControl, 1);
     ModuleName other(u"\\Program Files\\Tools\\Switch.v2.exe");
-    SettingsStore renamed(reg, other);
+    RegistryProfile renamed(reg, other);
     renamed.SetRegistryKey(u"Velk");
     EXPECT_EQ(renamed.ApplicationName(), u"Switch.v2");
     EXPECT_EQ(renamed.GetProfileInt(kSettingsSection, kDefControl, 0), 0);

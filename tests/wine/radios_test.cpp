@@ -3,7 +3,7 @@
 // window in front, and the WLAN service waiting on its named events in another process.
 #include <gtest/gtest.h>
 
-#include "config/settings_store.h"
+#include "config/settings.h"
 #include "engine/engine_state.h"
 #include "engine/rule_lists.h"
 #include "engine/switch_engine.h"
@@ -53,7 +53,7 @@ class RadiosOnWindows : public ::testing::Test {
     }
 
     win32::Win32Backend backend_;
-    SettingsStore store_{backend_.registry, backend_.process};
+    RegistryProfile store_{backend_.registry, backend_.process};
 };
 
 TEST_F(RadiosOnWindows, RunningBrowserTurnsBluetoothOnThroughTheConsoleOnce) {

@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "config/settings_store.h"
+#include "config/settings.h"
 #include "platform/win32/win32_process.h"
 #include "platform/win32/win32_registry.h"
 
@@ -90,7 +90,7 @@ class SettingsStoreOnWindows : public ::testing::Test {
     win32::Win32Registry real_;
     win32::Win32Process process_;
     CountingRegistry counting_{real_};
-    SettingsStore store_{counting_, process_};
+    RegistryProfile store_{counting_, process_};
 };
 
 TEST_F(SettingsStoreOnWindows, ApplicationNameIsTheProgramsFileNameWithoutExtension) {
@@ -171,7 +171,7 @@ TEST_F(SettingsStoreOnWindows, AnotherProgramNameStartsFromTheDefaults) {
             return n;
         }
     } renamed;
-    SettingsStore other(counting_, renamed);
+    RegistryProfile other(counting_, renamed);
     other.SetRegistryKey(u"Velk");
     EXPECT_EQ(other.GetProfileInt(kSettingsSection, kDefControl, 0), 0);
     EXPECT_TRUE(reg::KeyExists(reg::Root::CurrentUser, L"software\\Velk\\Other\\Settings"));

@@ -36,7 +36,7 @@ class SettingsFixture : public ::testing::Test {
     }
     ~SettingsFixture() override { hh.SetDriver(nullptr); }
 
-    void RunSettings() { RunSettingsCommand(*frame); }
+    void RunSettings() { RunSettingsCommand(frame->SettingsHost()); }
 
     HWND SettingsWindow() const { return hh.FindDialog(u"Velk Settings"); }
     bool SettingsShown() const { return hh.GetWorld().IsVisible(SettingsWindow()); }
