@@ -29,4 +29,10 @@ class IProcess {
     virtual BOOL CallUnregisterFunc1(FARPROC proc, UINT modifiers, UINT vk) = 0;
 };
 
+// The program's own path as GetModuleFileNameW gives it into a buffer of maxChars
+// characters (a longer path is cut).
+CString GetModulePath(IProcess& process, DWORD maxChars);
+// The program's whole path, however long: the buffer grows until the path fits.
+CString GetFullModulePath(IProcess& process);
+
 }  // namespace velk

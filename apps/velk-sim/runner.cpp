@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "config/settings.h"
+#include "mainframe/switcher_app.h"
 #include "platform/strings.h"
-#include "shell/switcher_app.h"
 
 namespace velk::simrun {
 namespace {

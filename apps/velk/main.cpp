@@ -1,8 +1,8 @@
 // Velk.exe: the real Windows program. The application is the same as on the simulated
 // handheld; only the platform behind it is the desktop's.
+#include "mainframe/switcher_app.h"
 #include "platform/framework/win_app.h"
 #include "platform/platform.h"
-#include "shell/switcher_app.h"
 
 #include "platform/win32/win32_platform.h"
 

@@ -1,5 +1,5 @@
+#include "platform/framework/frame_wnd.h"
 #include "platform/framework/win_app.h"
-#include "platform/framework/wnd.h"
 #include "platform/resources.h"
 
 namespace velk {

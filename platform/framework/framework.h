@@ -3,5 +3,5 @@
 
 #include "platform/framework/cmd_target.h"
 #include "platform/framework/dialog.h"
+#include "platform/framework/frame_wnd.h"
 #include "platform/framework/win_app.h"
-#include "platform/framework/wnd.h"

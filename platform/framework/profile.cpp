@@ -7,8 +7,6 @@ namespace velk {
 
 namespace {
 
-constexpr DWORD kModuleNameChars = 260;
-
 // Opens the section's key for one read or write, or gives a null key when the path
 // cannot be had. Every other handle of the path is closed before it returns.
 HKEY OpenSection(IRegistry& registry, const CString& keyWord, const CString& appName,
@@ -54,17 +52,8 @@ CString ApplicationNameFromPath(const CString& path) {
     return name;
 }
 
-RegistryProfile::RegistryProfile(IRegistry& registry, IProcess& process) : registry_(registry) {
-    char16_t buf[kModuleNameChars] = {};
-    DWORD n = process.GetModuleFileNameW(HMODULE{}, buf, kModuleNameChars);
-    if (n >= kModuleNameChars)
-        n = kModuleNameChars - 1;  // never trust a count past the buffer
-    CString path(buf, n);
-    const std::size_t nul = path.find(u'\0');
-    if (nul != CString::npos)
-        path.resize(nul);
-    appName_ = ApplicationNameFromPath(path);
-}
+RegistryProfile::RegistryProfile(IRegistry& registry, IProcess& process)
+    : registry_(registry), appName_(ApplicationNameFromPath(GetFullModulePath(process))) {}
 
 void RegistryProfile::SetRegistryKey(const CString& keyWord) {
     keyWord_ = keyWord;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/framework/single_instance.h"
 #include "platform/strings.h"
 
 namespace velk {
@@ -11,40 +12,11 @@ INT AfxMessageBox(IWindowSystem& windows, const CString& appName, const CString&
     return windows.MessageBoxW(owner, text.c_str(), appName.c_str(), type);
 }
 
-namespace {
-
-CString ModulePath(IProcess& process) {
-    char16_t buf[kMaxPath + 1] = {};
-    DWORD n = process.GetModuleFileNameW(HMODULE{}, buf, kMaxPath);
-    if (n > kMaxPath)
-        n = kMaxPath;
-    return CString(buf, n);
-}
-
-// A window of a running copy of the program at path, or none.
-HWND FindRunningCopy(const Platform& platform, const CString& path) {
-    const CString wanted = Folded(path);
-    HWND found;
-    platform.windows.EnumWindows([&](HWND hwnd) -> BOOL {
-        DWORD pid = 0;
-        platform.windows.GetWindowThreadProcessId(hwnd, &pid);
-        // Paths on these systems do not distinguish letter case.
-        if (Folded(platform.process.GetProcessFileName(pid, kMaxPath)) == wanted) {
-            found = hwnd;
-            return 0;
-        }
-        return 1;
-    });
-    return found;
-}
-
-}  // namespace
-
 // --- CWinApp ----------------------------------------------------------------------------
 
 CWinApp::CWinApp(const Platform& platform)
     : m_platform(platform), m_profile(platform.registry, platform.process) {
-    m_pszAppName = ApplicationNameFromPath(ModulePath(platform.process));
+    m_pszAppName = ApplicationNameFromPath(GetFullModulePath(platform.process));
 }
 
 CWinApp::~CWinApp() {
@@ -108,28 +80,8 @@ int AfxWinMain(CWinApp& app, const CString& commandLine) {
     IProcess& process = platform.process;
     app.m_lpCmdLine = commandLine;
 
-    // One copy at a time: the mutex is named by the program's path and stays open for
-    // the life of the process.
-    const CString path = ModulePath(process);
-    CString mutexName = path;
-    for (char16_t& c : mutexName)
-        if (c == u'\\')
-            c = u'/';
-    const HANDLE mutex = process.CreateMutexW(0, mutexName.c_str());
-    if (mutex && process.GetLastError() == static_cast<DWORD>(ERROR_ALREADY_EXISTS)) {
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            if (const HWND running = FindRunningCopy(platform, path)) {
-                // The low bit brings the window's topmost owned pop-up forward with it.
-                platform.windows.SetForegroundWindow(HWND{running.value | 1});
-                return -1;
-            }
-            // Its window may not exist yet: wait at idle priority and look again.
-            const INT priority = process.GetThreadPriority();
-            process.SetThreadPriority(THREAD_PRIORITY_IDLE_CE);
-            process.Sleep(1000);
-            process.SetThreadPriority(priority);
-        }
-    }
+    if (AnotherCopyRan(platform))
+        return -1;
 
     if (!app.InitInstance())
         return app.ExitInstance();

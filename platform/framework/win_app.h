@@ -4,14 +4,13 @@
 
 #include <memory>
 
+#include "platform/framework/frame_wnd.h"
 #include "platform/framework/profile.h"
-#include "platform/framework/wnd.h"
 
 namespace velk {
 
 constexpr UINT ID_APP_ABOUT = 57664;
 constexpr UINT ID_APP_EXIT = 57665;
-constexpr DWORD kMaxPath = 260;
 
 // The framework's message box: OK button, exclamation icon, brought to the foreground,
 // captioned with the application name.

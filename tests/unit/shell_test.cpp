@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "mainframe/switcher_app.h"
 #include "platform/sim/handheld.h"
 #include "res/resource_ids.h"
-#include "shell/switcher_app.h"
 #include "tests/unit/support/step_script.h"
 
 namespace velk {

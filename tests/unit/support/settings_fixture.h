@@ -13,10 +13,10 @@
 
 #include "config/settings_command.h"
 #include "config/settings_dlg.h"
+#include "mainframe/main_frame.h"
 #include "platform/framework/win_app.h"
 #include "platform/sim/handheld.h"
 #include "res/resource_ids.h"
-#include "shell/main_frame.h"
 #include "tests/unit/support/step_script.h"
 
 namespace velk::test {

@@ -1,4 +1,4 @@
-#include "shell/about_dlg.h"
+#include "mainframe/about_dlg.h"
 
 #include "res/resource_ids.h"
 

@@ -1,4 +1,4 @@
-#include "shell/main_view.h"
+#include "mainframe/main_view.h"
 
 namespace velk {
 

@@ -1,4 +1,4 @@
-#include "shell/main_frame.h"
+#include "mainframe/main_frame.h"
 
 #include "config/settings_command.h"
 #include "engine/rule_lists.h"

@@ -7,12 +7,12 @@
 #include "config/settings_command.h"
 #include "engine/engine_state.h"
 #include "engine/switch_engine.h"
+#include "mainframe/main_view.h"
+#include "platform/framework/frame_wnd.h"
 #include "platform/framework/win_app.h"
-#include "platform/framework/wnd.h"
 #include "radio/bluetooth_control.h"
 #include "radio/radios.h"
 #include "radio/wlan_control.h"
-#include "shell/main_view.h"
 
 namespace velk {
 

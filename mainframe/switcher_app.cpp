@@ -1,12 +1,12 @@
-#include "shell/switcher_app.h"
+#include "mainframe/switcher_app.h"
 
 #include <cstdint>
 #include <limits>
 #include <memory>
 
+#include "mainframe/about_dlg.h"
 #include "platform/strings.h"
 #include "res/resource_ids.h"
-#include "shell/about_dlg.h"
 
 namespace velk {
 

@@ -2,8 +2,8 @@
 // frame with its check interval) and the About command.
 #pragma once
 
+#include "mainframe/main_frame.h"
 #include "platform/framework/win_app.h"
-#include "shell/main_frame.h"
 
 namespace velk {
 
