@@ -77,7 +77,6 @@ void CWinApp::OnAppExit() {
 
 int AfxWinMain(CWinApp& app, const CString& commandLine) {
     const Platform& platform = app.GetPlatform();
-    IProcess& process = platform.process;
     app.m_lpCmdLine = commandLine;
 
     if (AnotherCopyRan(platform))
