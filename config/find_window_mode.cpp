@@ -55,9 +55,8 @@ void FindWindowMode::TakeHotKey() {
         core ? process.GetProcAddressW(core, u"UnregisterFunc1") : FARPROC{};
     // The shell holds the button for itself until it is told to let go.
     if (unregisterFunc1)
-        process.CallUnregisterFunc1(unregisterFunc1, kShellReleaseModifiers, kAppButton1);
-    windows.RegisterHotKey(dialog_.m_hWnd, kAppButtonHotKeyId, kAppButtonHotKeyModifiers,
-                           kAppButton1);
+        process.CallUnregisterFunc1(unregisterFunc1, kShellReleaseModifiers, VK_APP1);
+    windows.RegisterHotKey(dialog_.m_hWnd, kAppButtonHotKeyId, kAppButtonHotKeyModifiers, VK_APP1);
     if (!core) {
         windows.RegisterHotKey(dialog_.m_hWnd, kDesktopHotKeyId, kDesktopHotKeyModifiers,
                                kDesktopHotKeyVk);

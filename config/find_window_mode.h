@@ -13,15 +13,14 @@ namespace velk {
 class CSettingsDlg;
 
 // The hardware button and how the mode takes it.
-constexpr UINT kAppButton1 = 0xC1;
-constexpr INT kAppButtonHotKeyId = 0xC1;
+constexpr INT kAppButtonHotKeyId = static_cast<INT>(VK_APP1);    // the hot key's id is its key
 constexpr UINT kAppButtonHotKeyModifiers = MOD_WIN | MOD_KEYUP;  // 0x1008
 constexpr UINT kShellReleaseModifiers = MOD_WIN;
 // Systems without the device's core library have no Application Button: Ctrl+Alt+F12
 // stands in for it there.
 constexpr INT kDesktopHotKeyId = 0x0F12;
-constexpr UINT kDesktopHotKeyModifiers = 0x0002 | 0x0001;  // MOD_CONTROL | MOD_ALT
-constexpr UINT kDesktopHotKeyVk = 0x7B;                    // VK_F12
+constexpr UINT kDesktopHotKeyModifiers = MOD_CONTROL | MOD_ALT;
+constexpr UINT kDesktopHotKeyVk = VK_F12;
 constexpr UINT_PTR kFindTimerId = 1;
 constexpr UINT kFindTimerPeriod = 500;
 

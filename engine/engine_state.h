@@ -15,8 +15,11 @@ struct RuleLists {
     CStringArray WFOffList;
 };
 
-// -1: the engine has not switched the radio yet; 0: last switched off; 1: last on.
+// What the engine last did to a radio, kept as an integer as the device does.
 using RadioState = INT;
+constexpr RadioState kRadioNotSwitched = -1;  // the engine has not switched it yet
+constexpr RadioState kRadioSwitchedOff = 0;
+constexpr RadioState kRadioSwitchedOn = 1;
 
 struct EngineState {
     INT EngineBusy = 0;
@@ -27,8 +30,8 @@ struct EngineState {
     RuleLists Lists;
     INT DefControl = 0;  // set by LoadRuleLists before anything reads it
     CString LastCaption;
-    RadioState BTRadioState = -1;
-    RadioState WFRadioState = -1;
+    RadioState BTRadioState = kRadioNotSwitched;
+    RadioState WFRadioState = kRadioNotSwitched;
     INT KeepPDAOn = 0;
     INT KeepOnTicks = 0;
 };

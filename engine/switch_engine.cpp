@@ -11,6 +11,9 @@ namespace velk {
 
 namespace {
 
+// The idle timer is reset once this many qualifying ticks have gone by.
+constexpr INT kKeepAwakeTicks = 20;
+
 // The folded caption begins with the entry. Entries are never empty after a compile;
 // an empty one is treated as matching nothing rather than everything.
 bool BeginsWith(const CString& caption, const CString& entry) {
@@ -40,10 +43,11 @@ void SwitchEngine::Tick(const std::function<void()>& passOn) {
     const ScopedBusy busy(s.EngineBusy);
 
     // Keep-awake pulse, judged on the states the previous tick left.
-    if (s.KeepPDAOn != 0 && (s.BTRadioState == 1 || s.WFRadioState == 1)) {
+    if (s.KeepPDAOn != 0 &&
+        (s.BTRadioState == kRadioSwitchedOn || s.WFRadioState == kRadioSwitchedOn)) {
         const INT n = s.KeepOnTicks;
         s.KeepOnTicks = n + 1;
-        if (n > 20) {
+        if (n > kKeepAwakeTicks) {
             s.KeepOnTicks = 0;
             power_.SystemIdleTimerReset();
         }
@@ -62,38 +66,38 @@ void SwitchEngine::Tick(const std::function<void()>& passOn) {
     if (offFirst) {
         if (changed) {
             if (FirstPrefixMatch(s.Lists.BTOffList, caption_) >= 0) {
-                s.BTRadioState = 0;
+                s.BTRadioState = kRadioSwitchedOff;
                 btDecided = true;
-                radios_.TurnBluetoothOff(0);
+                radios_.TurnBluetoothOff(kNotForced);
             }
             if (FirstPrefixMatch(s.Lists.WFOffList, caption_) >= 0) {
-                s.WFRadioState = 0;
+                s.WFRadioState = kRadioSwitchedOff;
                 wfDecided = true;
-                radios_.TurnWiFiOff(0);
+                radios_.TurnWiFiOff(kNotForced);
             }
         } else {
             // An off the engine made holds against the running list until the caption
             // changes.
-            btDecided = s.BTRadioState == 0;
-            wfDecided = s.WFRadioState == 0;
+            btDecided = s.BTRadioState == kRadioSwitchedOff;
+            wfDecided = s.WFRadioState == kRadioSwitchedOff;
         }
     }
 
     if (!btDecided && AnyRunning(s.Lists.BTOnRunList)) {
-        s.BTRadioState = 1;
+        s.BTRadioState = kRadioSwitchedOn;
         btDecided = true;
-        radios_.TurnBluetoothOn(0);
+        radios_.TurnBluetoothOn(kNotForced);
     }
     if (!wfDecided && AnyRunning(s.Lists.WFOnRunList)) {
-        s.WFRadioState = 1;
+        s.WFRadioState = kRadioSwitchedOn;
         wfDecided = true;
-        radios_.TurnWiFiOn(0);
+        radios_.TurnWiFiOn(kNotForced);
     }
 
     if (changed) {
         if (!btDecided && FirstPrefixMatch(s.Lists.BTOnList, caption_) >= 0) {
-            s.BTRadioState = 1;
-            radios_.TurnBluetoothOn(0);
+            s.BTRadioState = kRadioSwitchedOn;
+            radios_.TurnBluetoothOn(kNotForced);
             passOn();
             return;  // a Bluetooth active match settles this caption for both radios
         }
@@ -101,39 +105,39 @@ void SwitchEngine::Tick(const std::function<void()>& passOn) {
             for (const CString& entry : s.Lists.WFOnList) {
                 if (!BeginsWith(caption_, entry))
                     continue;
-                s.WFRadioState = 1;
+                s.WFRadioState = kRadioSwitchedOn;
                 wfDecided = true;
-                radios_.TurnWiFiOn(0);
+                radios_.TurnWiFiOn(kNotForced);
             }
         }
         if (!offFirst) {
             if (!btDecided && FirstPrefixMatch(s.Lists.BTOffList, caption_) >= 0) {
-                s.BTRadioState = 0;
+                s.BTRadioState = kRadioSwitchedOff;
                 btDecided = true;
-                radios_.TurnBluetoothOff(0);
+                radios_.TurnBluetoothOff(kNotForced);
             }
             if (!wfDecided && FirstPrefixMatch(s.Lists.WFOffList, caption_) >= 0) {
-                s.WFRadioState = 0;
+                s.WFRadioState = kRadioSwitchedOff;
                 wfDecided = true;
-                radios_.TurnWiFiOff(0);
+                radios_.TurnWiFiOff(kNotForced);
             }
         }
         if (!btDecided) {
-            if (s.DefaultAction == 1) {
-                radios_.TurnBluetoothOn(0);
-                s.BTRadioState = 1;
-            } else if (s.DefaultAction == 2) {
-                radios_.TurnBluetoothOff(0);
-                s.BTRadioState = 0;
+            if (s.DefaultAction == kActionTurnOn) {
+                radios_.TurnBluetoothOn(kNotForced);
+                s.BTRadioState = kRadioSwitchedOn;
+            } else if (s.DefaultAction == kActionTurnOff) {
+                radios_.TurnBluetoothOff(kNotForced);
+                s.BTRadioState = kRadioSwitchedOff;
             }
         }
         if (!wfDecided) {
-            if (s.WFDefaultAction == 1) {
-                radios_.TurnWiFiOn(0);
-                s.WFRadioState = 1;
-            } else if (s.WFDefaultAction == 2) {
-                radios_.TurnWiFiOff(0);
-                s.WFRadioState = 0;
+            if (s.WFDefaultAction == kActionTurnOn) {
+                radios_.TurnWiFiOn(kNotForced);
+                s.WFRadioState = kRadioSwitchedOn;
+            } else if (s.WFDefaultAction == kActionTurnOff) {
+                radios_.TurnWiFiOff(kNotForced);
+                s.WFRadioState = kRadioSwitchedOff;
             }
         }
     }

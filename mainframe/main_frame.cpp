@@ -8,8 +8,9 @@ namespace velk {
 
 namespace {
 
-constexpr DWORD kViewStyle = 0x50800000;        // child, visible, border (dropped again)
-constexpr DWORD kCommandBarStyle = 0x50002800;  // child, visible, bar at the top
+// The view's border is dropped again by the framework.
+constexpr DWORD kViewStyle = WS_CHILD | WS_VISIBLE | WS_BORDER;
+constexpr DWORD kCommandBarStyle = WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM;
 constexpr DWORD kAddedBarStyle = CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_FIXED;
 constexpr UINT kIconMenuFlags = TPM_RIGHTALIGN | TPM_BOTTOMALIGN | TPM_VERTICAL;
 

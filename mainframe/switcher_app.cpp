@@ -53,7 +53,7 @@ INT CheckIntervalFromCommandLine(const CString& commandLine) {
 }
 
 BEGIN_MESSAGE_MAP(CSwitcherApp, CWinApp)
-ON_COMMAND(ID_APP_ABOUT_CMD, ShowAboutBox)
+ON_COMMAND(ID_APP_ABOUT, ShowAboutBox)
 END_MESSAGE_MAP()
 
 BOOL CSwitcherApp::InitInstance() {

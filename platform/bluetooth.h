@@ -5,6 +5,11 @@
 
 namespace velk {
 
+// The radio modes of BthSetMode and BthGetMode.
+constexpr DWORD BTH_POWER_OFF = 0;
+constexpr DWORD BTH_CONNECTABLE = 1;
+constexpr DWORD BTH_DISCOVERABLE = 2;
+
 class IBluetooth {
   public:
     virtual ~IBluetooth() = default;

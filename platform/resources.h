@@ -31,6 +31,10 @@ constexpr DWORD DS_SETFOREGROUND = 0x0200;
 constexpr DWORD DS_CENTER = 0x0800;
 constexpr DWORD WS_EX_CAPTIONOKBTN = 0x80000000;
 
+// The framework's standard command ids, which the program's menu uses too.
+constexpr UINT ID_APP_ABOUT = 57664;
+constexpr UINT ID_APP_EXIT = 57665;
+
 // Predefined control classes, as the template names them.
 inline constexpr char16_t kClassButton[] = u"BUTTON";
 inline constexpr char16_t kClassEdit[] = u"EDIT";

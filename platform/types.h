@@ -146,6 +146,10 @@ constexpr DWORD WS_VSCROLL = 0x00200000;
 
 // Keys and hot-key modifiers.
 constexpr INT VK_UP = 0x26;
+constexpr UINT VK_APP1 = 0xC1;  // the handheld's Application Button 1
+constexpr UINT VK_F12 = 0x7B;
+constexpr UINT MOD_ALT = 0x0001;
+constexpr UINT MOD_CONTROL = 0x0002;
 constexpr UINT MOD_WIN = 0x0008;
 constexpr UINT MOD_KEYUP = 0x1000;
 

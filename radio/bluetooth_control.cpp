@@ -1,5 +1,8 @@
 #include "radio/bluetooth_control.h"
 
+#include "config/settings.h"
+#include "radio/radio_operations.h"
+
 namespace velk {
 
 namespace {
@@ -14,17 +17,17 @@ BluetoothControl::BluetoothControl(const INT& stackCode, IWindowSystem& windows,
     : stackCode_(stackCode), windows_(windows), registry_(registry), bluetooth_(bluetooth) {}
 
 void BluetoothControl::TurnBluetoothOn(INT force) {
-    if (force == 0 && IsBluetoothOn() == 1)
+    if (force == kNotForced && IsBluetoothOn() == 1)
         return;
     switch (stackCode_) {
-        case 0:
+        case kStackWidcomm:
             SendToConsole(OnCommand);
             break;
-        case 1:
-            bluetooth_.BthSetMode(1);  // connectable
+        case kStackMicrosoftConnectable:
+            bluetooth_.BthSetMode(BTH_CONNECTABLE);
             break;
-        case 2:
-            bluetooth_.BthSetMode(2);  // discoverable
+        case kStackMicrosoftDiscoverable:
+            bluetooth_.BthSetMode(BTH_DISCOVERABLE);
             break;
         default:
             break;
@@ -32,15 +35,15 @@ void BluetoothControl::TurnBluetoothOn(INT force) {
 }
 
 void BluetoothControl::TurnBluetoothOff(INT force) {
-    if (force == 0 && IsBluetoothOn() == 0)
+    if (force == kNotForced && IsBluetoothOn() == 0)
         return;
     switch (stackCode_) {
-        case 0:
+        case kStackWidcomm:
             SendToConsole(OffCommand);
             break;
-        case 1:
-        case 2:
-            bluetooth_.BthSetMode(0);
+        case kStackMicrosoftConnectable:
+        case kStackMicrosoftDiscoverable:
+            bluetooth_.BthSetMode(BTH_POWER_OFF);
             break;
         default:
             break;
@@ -48,10 +51,10 @@ void BluetoothControl::TurnBluetoothOff(INT force) {
 }
 
 INT BluetoothControl::IsBluetoothOn() {
-    if (stackCode_ != 0) {
-        DWORD mode = 0;  // a failed query leaves it 0: off
+    if (stackCode_ != kStackWidcomm) {
+        DWORD mode = BTH_POWER_OFF;  // a failed query leaves it so
         bluetooth_.BthGetMode(&mode);
-        return mode != 0 ? 1 : 0;
+        return mode != BTH_POWER_OFF ? 1 : 0;
     }
 
     HKEY key;

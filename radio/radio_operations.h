@@ -7,6 +7,10 @@
 
 namespace velk {
 
+// The force argument of the switching operations.
+constexpr INT kNotForced = 0;  // ask the radio first; nothing when already so
+constexpr INT kForced = 1;     // switch without asking
+
 class IRadioOperations {
   public:
     virtual ~IRadioOperations() = default;

@@ -1,5 +1,7 @@
 #include "radio/wlan_control.h"
 
+#include "radio/radio_operations.h"
+
 namespace velk {
 
 namespace {
@@ -22,13 +24,13 @@ INT WlanControl::IsWiFiOn() {
 }
 
 void WlanControl::TurnWiFiOff(INT force) {
-    if (force == 0 && IsWiFiOn() == 0)
+    if (force == kNotForced && IsWiFiOn() == 0)
         return;
     power_.SetDevicePower(kWlanDeviceName, POWER_NAME, D4);
 }
 
 void WlanControl::TurnWiFiOn(INT force) {
-    if (force == 0 && IsWiFiOn() == 1)
+    if (force == kNotForced && IsWiFiOn() == 1)
         return;
     if (power_.SetDevicePower(kWlanDeviceName, POWER_NAME, D0) == 0)
         return;

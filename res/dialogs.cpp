@@ -83,8 +83,8 @@ constexpr DialogItemTemplate kWindowFoundItems[] = {
 };
 
 constexpr DialogTemplate kDialogs[] = {
-    {IDD_ABOUTBOX, u"About Velk", 0x80C800C0, WS_EX_CAPTIONOKBTN, 161, 114, u"System", 8,
-     kAboutItems},
+    {IDD_ABOUTBOX, u"About Velk", WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SETFONT,
+     WS_EX_CAPTIONOKBTN, 161, 114, u"System", 8, kAboutItems},
     {IDD_SETTINGS, u"Velk Settings",
      WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0, 159, 189,
      u"Tahoma", 7, kSettingsItems},

@@ -9,9 +9,9 @@ namespace {
 
 constexpr MenuItemTemplate kFileItems[] = {
     {u"Settings...", ID_SETTINGS, {}},
-    {u"&About Velk...", ID_APP_ABOUT_CMD, {}},
+    {u"&About Velk...", ID_APP_ABOUT, {}},
     {nullptr, 0, {}},
-    {u"E&xit", ID_APP_EXIT_CMD, {}},
+    {u"E&xit", ID_APP_EXIT, {}},
 };
 
 constexpr MenuItemTemplate kMainItems[] = {

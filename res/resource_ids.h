@@ -34,6 +34,6 @@
 
 // Commands.
 #define ID_SETTINGS 32771
-#define ID_APP_ABOUT_CMD 57664
-#define ID_APP_EXIT_CMD 57665
+// About and Exit are the framework's standard commands (ID_APP_ABOUT, ID_APP_EXIT in
+// platform/resources.h).
 #define ID_HELP_MENU 65535

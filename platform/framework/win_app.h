@@ -9,9 +9,6 @@
 
 namespace velk {
 
-constexpr UINT ID_APP_ABOUT = 57664;
-constexpr UINT ID_APP_EXIT = 57665;
-
 // The framework's message box: OK button, exclamation icon, brought to the foreground,
 // captioned with the application name.
 INT AfxMessageBox(IWindowSystem& windows, const CString& appName, const CString& text,
