@@ -57,22 +57,22 @@ TEST(MessageMap, UnnamedMessagesFallBackToTheBaseMapThenToDefaultProcessing) {
 
     EXPECT_EQ(wnd.SendMessage(WM_USER + 1), 1);   // only the base names it
     EXPECT_EQ(wnd.SendMessage(WM_USER + 2), 20);  // the derived map wins
-    w.windows.defaults.clear();
+    w.windows.ClearCalls();
     EXPECT_EQ(wnd.SendMessage(WM_USER + 3), 0);  // nobody: default processing
     EXPECT_EQ(wnd.log, (std::vector<std::string>{"base A", "derived B"}));
-    ASSERT_EQ(w.windows.defaults.size(), 1u);
-    EXPECT_EQ(w.windows.defaults[0].second, WM_USER + 3);
+    ASSERT_EQ(w.windows.DefaultCalls().size(), 1u);
+    EXPECT_EQ(w.windows.DefaultCalls()[0].second, WM_USER + 3);
 }
 
 TEST(MessageMap, DefaultProcessesTheMessageBeingHandledEvenAfterANestedOne) {
     FrameworkWorld w;
     DerivedWnd wnd(w.platform);
     ASSERT_TRUE(wnd.Create(nullptr, u"x", WS_VISIBLE, RECT{}, nullptr, 0));
-    w.windows.defaults.clear();
+    w.windows.ClearCalls();
     wnd.SendMessage(WM_TIMER, 7);
-    ASSERT_EQ(w.windows.defaults.size(), 1u);
-    EXPECT_EQ(w.windows.defaults[0].first, wnd.m_hWnd);
-    EXPECT_EQ(w.windows.defaults[0].second, WM_TIMER);
+    ASSERT_EQ(w.windows.DefaultCalls().size(), 1u);
+    EXPECT_EQ(w.windows.DefaultCalls()[0].first, wnd.m_hWnd);
+    EXPECT_EQ(w.windows.DefaultCalls()[0].second, WM_TIMER);
     EXPECT_EQ(wnd.log, (std::vector<std::string>{"timer 7", "base A"}));
 }
 
@@ -175,10 +175,10 @@ TEST_F(RouteFixture, CommandsGoToTheViewThenTheFrameThenTheApplication) {
         frame->SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0));
     EXPECT_EQ(log.entries, (std::vector<std::string>{"view 10", "frame 11", "app 12"}));
 
-    w.windows.defaults.clear();
+    w.windows.ClearCalls();
     frame->SendMessage(WM_COMMAND, MAKEWPARAM(13, 0));  // nobody takes it
-    ASSERT_EQ(w.windows.defaults.size(), 1u);
-    EXPECT_EQ(w.windows.defaults[0].second, WM_COMMAND);
+    ASSERT_EQ(w.windows.DefaultCalls().size(), 1u);
+    EXPECT_EQ(w.windows.DefaultCalls()[0].second, WM_COMMAND);
 }
 
 TEST_F(RouteFixture, LoadFrameCreatesAVisibleWindowCaptionedFromTheStringResource) {
@@ -195,7 +195,7 @@ TEST_F(RouteFixture, ExitClosesTheMainWindowDeletesTheFrameAndEndsTheLoop) {
     EXPECT_FALSE(w.windows.Exists(h));
     EXPECT_TRUE(gone);
     EXPECT_EQ(app.m_pMainWnd, nullptr);
-    EXPECT_EQ(w.windows.quits, std::vector<INT>{0});
+    EXPECT_EQ(w.windows.Quits(), std::vector<INT>{0});
     EXPECT_EQ(app.Run(), 0);
 }
 
@@ -206,7 +206,7 @@ TEST_F(RouteFixture, AFrameClosedFromItsOwnHandlerIsDeletedOnlyAfterTheHandler) 
     // The handler still saw a live object; it is gone once the message is done, and the
     // quit was posted at once.
     EXPECT_TRUE(gone);
-    EXPECT_EQ(w.windows.quits, std::vector<INT>{0});
+    EXPECT_EQ(w.windows.Quits(), std::vector<INT>{0});
 }
 
 TEST_F(RouteFixture, ARefusedFrameWindowTakesItsObjectWith) {
@@ -260,13 +260,13 @@ TEST(ModalDialog, OkSavesTheControlsAndEndsWithOne) {
     CString onList = u"start";
     dlg.exchange = [&](CDataExchange* dx) { DDX_Text(dx, 1000, onList); };
     HWND seen;
-    w.windows.onIdle = [&] {
+    w.windows.OnIdle([&] {
         seen = dlg.m_hWnd;
         EXPECT_EQ(w.windows.Get(dlg.GetDlgItem(1000)).text, u"start");  // loaded at init
         w.windows.SetWindowTextW(dlg.GetDlgItem(1000), u"typed");
         w.windows.PostCommand(dlg.m_hWnd, IDOK);
-        w.windows.onIdle = nullptr;
-    };
+        w.windows.OnIdle(nullptr);
+    });
     EXPECT_EQ(dlg.DoModal(), 1);
     EXPECT_EQ(onList, u"typed");
     EXPECT_FALSE(w.windows.Exists(seen));
@@ -278,11 +278,11 @@ TEST(ModalDialog, CancelEndsWithTwoAndSavesNothing) {
     HookDialog dlg(130, w.platform);
     CString onList = u"start";
     dlg.exchange = [&](CDataExchange* dx) { DDX_Text(dx, 1000, onList); };
-    w.windows.onIdle = [&] {
+    w.windows.OnIdle([&] {
         w.windows.SetWindowTextW(dlg.GetDlgItem(1000), u"typed");
         w.windows.PostCommand(dlg.m_hWnd, IDCANCEL);
-        w.windows.onIdle = nullptr;
-    };
+        w.windows.OnIdle(nullptr);
+    });
     EXPECT_EQ(dlg.DoModal(), 2);
     EXPECT_EQ(onList, u"start");
 }
@@ -291,41 +291,41 @@ TEST(ModalDialog, QuitEndsTheLoopAndIsPostedAgainForTheLoopOutside) {
     FrameworkWorld w;
     HookDialog dlg(130, w.platform);
     HWND seen;
-    w.windows.onIdle = [&] {
+    w.windows.OnIdle([&] {
         seen = dlg.m_hWnd;
         w.windows.PostQuitMessage(7);
-        w.windows.onIdle = nullptr;
-    };
+        w.windows.OnIdle(nullptr);
+    });
     EXPECT_EQ(dlg.DoModal(), -1);
     EXPECT_FALSE(w.windows.Exists(seen));
-    ASSERT_EQ(w.windows.queue.size(), 1u);
-    EXPECT_EQ(w.windows.queue[0].message, WM_QUIT);
-    EXPECT_EQ(w.windows.queue[0].wParam, 7u);
+    ASSERT_EQ(w.windows.Queue().size(), 1u);
+    EXPECT_EQ(w.windows.Queue()[0].message, WM_QUIT);
+    EXPECT_EQ(w.windows.Queue()[0].wParam, 7u);
 }
 
 TEST(ModalDialog, FullScreenDialogsAreBroughtForwardAndInitialisedByTheShell) {
     FrameworkWorld w;
     HookDialog dlg(130, w.platform);
-    w.windows.onIdle = [&] {
+    w.windows.OnIdle([&] {
         dlg.SendMessage(WM_ACTIVATE, 1);
         dlg.SendMessage(WM_SETTINGCHANGE);
         dlg.EndDialog(IDCANCEL);
-    };
+    });
     dlg.DoModal();
     ASSERT_EQ(w.shell.initDialogs.size(), 1u);
     EXPECT_EQ(w.shell.initDialogs[0].dwMask, 1u);
     EXPECT_EQ(w.shell.initDialogs[0].dwFlags, 0x0Du);
     EXPECT_FALSE(w.shell.initDialogs[0].hDlg == HWND{});
-    EXPECT_EQ(w.windows.foregrounds, std::vector<HWND>{w.shell.initDialogs[0].hDlg});
+    EXPECT_EQ(w.windows.Foregrounds(), std::vector<HWND>{w.shell.initDialogs[0].hDlg});
     EXPECT_EQ(w.shell.activations, 1);
     EXPECT_EQ(w.shell.settingChanges, 1);
 
     HookDialog small(138, w.platform);
     small.m_bFullScreen = 0;
-    w.windows.onIdle = [&] {
+    w.windows.OnIdle([&] {
         small.SendMessage(WM_ACTIVATE, 1);
         small.EndDialog(IDOK);
-    };
+    });
     small.DoModal();
     EXPECT_EQ(w.shell.initDialogs.size(), 1u);
     EXPECT_EQ(w.shell.activations, 1);
@@ -334,15 +334,15 @@ TEST(ModalDialog, FullScreenDialogsAreBroughtForwardAndInitialisedByTheShell) {
 TEST(ModalDialog, ATemplateWithoutTheVisibleStyleIsShownAndCentredOverTheWorkArea) {
     FrameworkWorld w;
     HookDialog about(100, w.platform);
-    w.windows.onIdle = [&] {
+    w.windows.OnIdle([&] {
         EXPECT_TRUE(about.IsWindowVisible());
         about.CenterWindow();
         about.EndDialog(IDOK);
-    };
+    });
     about.DoModal();
     // 100 x 50 in the work area {0, 26, 240, 294}.
-    ASSERT_EQ(w.windows.moves.size(), 1u);
-    EXPECT_EQ(w.windows.moves[0], (std::pair<LONG, LONG>{70, 135}));
+    ASSERT_EQ(w.windows.Moves().size(), 1u);
+    EXPECT_EQ(w.windows.Moves()[0], (std::pair<LONG, LONG>{70, 135}));
 }
 
 TEST(ModalDialog, AnEndedDialogLeavesTheScreenAtOnce) {
@@ -350,7 +350,7 @@ TEST(ModalDialog, AnEndedDialogLeavesTheScreenAtOnce) {
     HookDialog first(100, w.platform);
     HookDialog second(100, w.platform);
     int step = 0;
-    w.windows.onIdle = [&] {
+    w.windows.OnIdle([&] {
         if (step++ == 0) {
             second.DoModal();  // nested inside the first one's loop
         } else if (step == 2) {
@@ -358,7 +358,7 @@ TEST(ModalDialog, AnEndedDialogLeavesTheScreenAtOnce) {
             EXPECT_FALSE(first.IsWindowVisible());
             second.EndDialog(IDOK);
         }
-    };
+    });
     EXPECT_EQ(first.DoModal(), IDOK);
 }
 
@@ -370,13 +370,13 @@ struct DdxFixture : ::testing::Test {
     // Runs body while dialog id is open, then closes it.
     void WithOpenDialog(UINT id, const std::function<void()>& body) {
         dlg = std::make_unique<HookDialog>(id, w.platform);
-        w.windows.onIdle = [&] {
+        w.windows.OnIdle([&] {
             body();
             dlg->EndDialog(IDCANCEL);
-        };
+        });
         dlg->DoModal();
     }
-    test::FrameworkWindows::Win& Ctl(INT id) { return w.windows.Get(dlg->GetDlgItem(id)); }
+    test::FakeWindowSystem::Window& Ctl(INT id) { return w.windows.Get(dlg->GetDlgItem(id)); }
 };
 
 TEST_F(DdxFixture, CheckStateLoadClampsOutOfRangeValuesToClearAndKeepsTheClamp) {
@@ -492,17 +492,17 @@ TEST_F(EntryFixture, AloneItStartsAndNamesTheMutexByItsPathWithForwardSlashes) {
 
 TEST_F(EntryFixture, ARunningCopyIsBroughtForwardAndThisOneEndsWithMinusOne) {
     AnotherCopyRuns();
-    w.windows.others = {{HWND{0x1110}, 4}, {other, 9}, {HWND{0x5550}, 9}};
+    w.windows.SetOtherProcessWindows({{HWND{0x1110}, 4}, {other, 9}, {HWND{0x5550}, 9}});
     EXPECT_EQ(AfxWinMain(app, u""), -1);
     EXPECT_EQ(app.inits, 0);
     // The first match wins, its handle passed with the lowest bit set.
-    EXPECT_EQ(w.windows.foregrounds, std::vector<HWND>{HWND{0x4445}});
+    EXPECT_EQ(w.windows.Foregrounds(), std::vector<HWND>{HWND{0x4445}});
     EXPECT_TRUE(w.process.sleeps.empty());
 }
 
 TEST_F(EntryFixture, ACopyWhoseWindowAppearsLateIsFoundAfterAWait) {
     AnotherCopyRuns();
-    w.process.onSleep = [&] { w.windows.others = {{other, 9}}; };
+    w.process.onSleep = [&] { w.windows.SetOtherProcessWindows({{other, 9}}); };
     EXPECT_EQ(AfxWinMain(app, u""), -1);
     EXPECT_EQ(w.process.sleeps, std::vector<DWORD>{1000});
     EXPECT_EQ(app.inits, 0);
@@ -511,12 +511,12 @@ TEST_F(EntryFixture, ACopyWhoseWindowAppearsLateIsFoundAfterAWait) {
 TEST_F(EntryFixture, ThreeMissesWaitAtIdlePriorityThenStartAsAFurtherCopy) {
     AnotherCopyRuns();
     w.process.priority = 4;
-    w.windows.others = {{HWND{0x1110}, 4}};  // some other program's window
+    w.windows.SetOtherProcessWindows({{HWND{0x1110}, 4}});  // some other program's window
     EXPECT_EQ(AfxWinMain(app, u""), 0);
     EXPECT_EQ(w.process.sleeps, (std::vector<DWORD>{1000, 1000, 1000}));
     EXPECT_EQ(w.process.priorities, (std::vector<INT>{7, 4, 7, 4, 7, 4}));
     EXPECT_EQ(app.inits, 1);
-    EXPECT_TRUE(w.windows.foregrounds.empty());
+    EXPECT_TRUE(w.windows.Foregrounds().empty());
 }
 
 TEST_F(EntryFixture, ExitCodeIsTheQuitCodeOrExitInstancesWhenInitialisationFails) {
@@ -534,10 +534,10 @@ TEST(MessageBox, IsCaptionedWithTheApplicationNameWithOkExclamationAndForeground
     w.process.path = u"\\Windows\\Switcher.v2.exe";
     CWinApp app(w.platform);
     app.DoMessageBox(u"Launch!");
-    ASSERT_EQ(w.windows.boxes.size(), 1u);
-    EXPECT_EQ(w.windows.boxes[0].text, u"Launch!");
-    EXPECT_EQ(w.windows.boxes[0].caption, u"Switcher.v2");
-    EXPECT_EQ(w.windows.boxes[0].type, 0x00010030u);
+    ASSERT_EQ(w.windows.Boxes().size(), 1u);
+    EXPECT_EQ(w.windows.Boxes()[0].text, u"Launch!");
+    EXPECT_EQ(w.windows.Boxes()[0].caption, u"Switcher.v2");
+    EXPECT_EQ(w.windows.Boxes()[0].type, 0x00010030u);
 }
 
 }  // namespace

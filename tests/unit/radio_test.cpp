@@ -59,7 +59,7 @@ class WidcommTest : public ::testing::Test {
     sim::Trace trace;
     sim::Clock clock;
     sim::SimRegistry registry{trace, clock};
-    test::WindowTable windows;
+    test::FakeWindowSystem windows;
     sim::WidcommConsole console{windows, registry};
     sim::SimBluetooth bluetooth{trace, clock};
     INT stackCode = 0;
@@ -352,7 +352,7 @@ TEST(Radios, DelegateToTheirControls) {
     sim::SimRegistry registry{trace, clock};
     sim::SimBluetooth bluetooth{trace, clock};
     sim::SimPower power{trace, clock};
-    test::WindowTable windows;
+    test::FakeWindowSystem windows;
     INT code = 2;
     BluetoothControl bt{code, windows, registry, bluetooth};
     WlanControl wf{power};

@@ -251,7 +251,7 @@ class WidcommConsoleTest : public ::testing::Test {
     sim::Trace trace;
     sim::Clock clock;
     sim::SimRegistry registry{trace, clock};
-    test::WindowTable windows;
+    test::FakeWindowSystem windows;
 };
 
 TEST_F(WidcommConsoleTest, StartCreatesTheConsoleWindowWithItselfAsHandler) {
@@ -262,7 +262,7 @@ TEST_F(WidcommConsoleTest, StartCreatesTheConsoleWindowWithItselfAsHandler) {
     EXPECT_EQ(windows.Calls("CreateWindowExW"), 1);
     const auto* w = windows.Find(console.Window());
     ASSERT_NE(w, nullptr);
-    EXPECT_EQ(w->caption, u"Bluetooth Console");
+    EXPECT_EQ(w->text, u"Bluetooth Console");
     EXPECT_EQ(w->className, u"WidcommConsole");
     EXPECT_EQ(w->handler, &console);
     EXPECT_EQ(windows.FindWindowW(nullptr, u"bluetooth console"), console.Window());
@@ -285,6 +285,7 @@ TEST_F(WidcommConsoleTest, CommandsSwitchTheRegistryState) {
     EXPECT_FALSE(console.IsOn());
 
     // Anything else is recorded and left to default processing.
+    windows.ClearCalls();  // the creation's own messages were default-processed too
     windows.SendMessageW(h, WM_COMMAND, 4099, 7);
     windows.SendMessageW(h, WM_PAINT, 0, 0);
     EXPECT_EQ(windows.Calls("DefWindowProcW"), 2);

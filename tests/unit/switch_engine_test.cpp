@@ -63,7 +63,7 @@ class SwitchEngineTest : public ::testing::Test {
     void Show(const char16_t* caption) { windows.Front(caption); }
 
     EngineState state;
-    test::WindowTable windows;
+    test::FakeWindowSystem windows;
     test::FakePower power;
     RecordingRadios radios;
     SwitchEngine engine{state, windows, power, radios};
@@ -291,7 +291,7 @@ TEST_F(SwitchEngineTest, ReadsALongCaptionWhole) {
 
 // A caption that shrinks between the length and the text query is taken as copied.
 TEST_F(SwitchEngineTest, ACaptionShrinkingDuringTheReadKeepsWhatWasCopied) {
-    class Shrinking : public test::WindowTable {
+    class Shrinking : public test::FakeWindowSystem {
       public:
         INT GetWindowTextLengthW(HWND) override { return 40; }
     } shrinking;
