@@ -3,11 +3,12 @@
 #include "mainframe/switcher_app.h"
 #include "platform/framework/win_app.h"
 #include "platform/platform.h"
+#include "platform/resources.h"
 
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/platform.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int) {
-    velk::win32::Win32Backend backend;
+    velk::win32::Win32Backend backend([](WORD id) { return velk::FindMenuTemplate(id); });
     const velk::Platform platform = backend.platform();
     velk::CSwitcherApp app(platform);
     // The arguments only, as the framework expects them.

@@ -4,6 +4,8 @@ namespace velk::win32 {
 namespace {
 
 constexpr ::DWORD kDeviceOnlyExStyles = velk::WS_EX_CAPTIONOKBTN;
+// In a template, this word in place of a text says that a resource ordinal follows.
+constexpr WORD kOrdinalFollows = 0xFFFF;
 
 bool SameClass(const char16_t* a, const char16_t* b) {
     if (!a || !b)
@@ -95,7 +97,7 @@ DialogTemplateBuffer::DialogTemplateBuffer(const DialogTemplate& tmpl) {
         const bool icon =
             SameClass(item.windowClass, kClassStatic) && (item.style & SS_TYPEMASK) == SS_ICON;
         if (icon && item.iconResource) {
-            Word(0xFFFF);  // the text is the icon's resource ordinal
+            Word(kOrdinalFollows);  // the text is the icon's resource ordinal
             Word(item.iconResource);
         } else {
             Text(item.text);

@@ -7,7 +7,7 @@
 
 #include "platform/resources.h"
 
-#include "platform/win32/win32_util.h"
+#include "platform/win32/util.h"
 
 namespace velk::win32 {
 

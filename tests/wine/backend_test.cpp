@@ -3,7 +3,9 @@
 // priority and run-time lookups.
 #include <gtest/gtest.h>
 
-#include "platform/win32/win32_platform.h"
+#include "config/find_window_mode.h"
+
+#include "platform/win32/platform.h"
 
 #include "harness.h"
 
@@ -144,7 +146,7 @@ TEST(Win32ProcessTest, LibrariesAndFunctionsAreFoundByWideName) {
     EXPECT_TRUE(process.FreeLibrary(kernel));
     // The hot-key helper of the device is not there: the lookup answers null.
     EXPECT_FALSE(process.LoadLibraryW(u"coredll.dll"));
-    EXPECT_FALSE(process.CallUnregisterFunc1(FARPROC{}, MOD_WIN, 0xC1));
+    EXPECT_FALSE(process.CallUnregisterFunc1(FARPROC{}, kShellReleaseModifiers, kAppButton1));
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // program forgets one, so no path can leak an event or a library.
 #include <gtest/gtest.h>
 
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/platform.h"
 
 #include "harness.h"
 

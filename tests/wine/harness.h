@@ -12,7 +12,7 @@
 
 #include "platform/types.h"
 
-#include "platform/win32/win32_util.h"
+#include "platform/win32/util.h"
 
 namespace velk::wintest {
 

@@ -7,9 +7,10 @@
 #include "engine/engine_state.h"
 #include "engine/rule_lists.h"
 #include "engine/switch_engine.h"
+#include "platform/resources.h"
 #include "radio/radios.h"
 
-#include "platform/win32/win32_platform.h"
+#include "platform/win32/platform.h"
 
 #include "harness.h"
 
@@ -52,7 +53,7 @@ class RadiosOnWindows : public ::testing::Test {
         EXPECT_EQ(passedOn, n);
     }
 
-    win32::Win32Backend backend_;
+    win32::Win32Backend backend_{FindMenuTemplate};
     RegistryProfile store_{backend_.registry, backend_.process};
 };
 

@@ -5,8 +5,8 @@
 #include <set>
 
 #include "config/settings.h"
-#include "platform/win32/win32_process.h"
-#include "platform/win32/win32_registry.h"
+#include "platform/win32/process.h"
+#include "platform/win32/registry.h"
 
 #include "harness.h"
 

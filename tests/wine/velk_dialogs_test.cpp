@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "config/find_window_mode.h"
+
 #include "harness.h"
 #include "resource_ids.h"
 
@@ -203,9 +205,14 @@ class VelkDialogs : public ProgramTest {
         return dialog;
     }
 
-    // The dialog is closed and gone (it is destroyed when its command ends).
+    // The dialog is closed and gone, and the command that ran it has ended: the window
+    // goes as its modal loop ends, before OK's writes, and the program's thread answers
+    // a sent message only once it is back in its own message loop.
     bool WaitForSettingsClosed(::HWND dialog) {
-        return WaitUntil([&] { return !::IsWindow(dialog); });
+        if (!WaitUntil([&] { return !::IsWindow(dialog); }))
+            return false;
+        ::DWORD_PTR result = 0;
+        return ::SendMessageTimeoutW(frame_, WM_NULL, 0, 0, SMTO_BLOCK, 10000, &result) != 0;
     }
 
     // Presses "Find Window!" and dismisses the prompt; true once the dialog has hidden.
@@ -384,7 +391,7 @@ TEST_F(VelkDialogs, ACaptureOffersTheFrontCaptionAndAddToAppendsItToTheOnList) {
 
     ChildProcess memo;
     ASSERT_TRUE(StartSettledWindowPeer(memo, L"Memo Pad - Find me"));
-    ::PostMessageW(dialog, WM_HOTKEY, 0xC1, 0);
+    ::PostMessageW(dialog, WM_HOTKEY, kAppButtonHotKeyId, 0);
     const ::HWND found = WaitForWindowFound();
     ASSERT_TRUE(found);
     EXPECT_EQ(ControlText(found, IDC_WF_CAPTION), L"Memo Pad - Find me");
@@ -420,7 +427,7 @@ TEST_F(VelkDialogs, ContinuedCapturesGoToTheChosenListAndSkipCoveredCaptions) {
 
     ChildProcess hr;
     ASSERT_TRUE(StartSettledWindowPeer(hr, L"hr: sales"));
-    ::PostMessageW(dialog, WM_HOTKEY, 0xC1, 0);
+    ::PostMessageW(dialog, WM_HOTKEY, kAppButtonHotKeyId, 0);
     ::HWND found = WaitForWindowFound();
     ASSERT_TRUE(found);
     // "Active" under "OFF:", and go on capturing.
@@ -435,7 +442,7 @@ TEST_F(VelkDialogs, ContinuedCapturesGoToTheChosenListAndSkipCoveredCaptions) {
 
     ChildProcess games;
     ASSERT_TRUE(StartSettledWindowPeer(games, L"Solitaire"));
-    ::PostMessageW(dialog, WM_HOTKEY, 0xC1, 0);
+    ::PostMessageW(dialog, WM_HOTKEY, kAppButtonHotKeyId, 0);
     found = WaitForWindowFound();
     ASSERT_TRUE(found);
     EXPECT_EQ(ControlText(found, IDC_WF_CAPTION), L"Solitaire");
@@ -486,7 +493,7 @@ TEST_F(VelkDialogs, SettingsCommandWhileCapturingShowsTheDialogAndTheModeGoesOn)
 
     ChildProcess app;
     ASSERT_TRUE(StartSettledWindowPeer(app, L"Tasks"));
-    ::PostMessageW(dialog, WM_HOTKEY, 0xC1, 0);
+    ::PostMessageW(dialog, WM_HOTKEY, kAppButtonHotKeyId, 0);
     const ::HWND found = WaitForWindowFound();
     ASSERT_TRUE(found);
     SendTo(found, IDC_WF_ACTIVE_ON, BM_SETCHECK, BST_UNCHECKED);

@@ -1,7 +1,10 @@
 // Velk.exe itself under Wine: started as a user would, with the peers around it.
 #include <gtest/gtest.h>
 
+#include "mainframe/main_frame.h"
+
 #include "harness.h"
+#include "resource_ids.h"
 
 namespace velk::wintest {
 namespace {
@@ -64,7 +67,7 @@ TEST_F(VelkExe, ExitCommandEndsTheProgram) {
     ChildProcess velk;
     const ::HWND frame = Start(velk);
     ASSERT_TRUE(frame);
-    ::PostMessageW(frame, WM_COMMAND, 57665, 0);  // "E&xit"
+    ::PostMessageW(frame, WM_COMMAND, ID_APP_EXIT_CMD, 0);  // "E&xit"
     DWORD code = 1;
     EXPECT_TRUE(velk.WaitForExit(5000, &code));
     EXPECT_EQ(code, 0u);
@@ -99,11 +102,11 @@ TEST_F(VelkExe, ATapOnTheIconOpensTheFileMenuWhoseExitEndsTheProgram) {
     ASSERT_TRUE(frame);
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(frame); }, 5000));
 
-    ::PostMessageW(frame, WM_USER + 2, 1, WM_LBUTTONUP);  // not a tap
+    ::PostMessageW(frame, kIconNotifyMessage, 1, WM_LBUTTONUP);  // not a tap
     ::Sleep(300);
     EXPECT_FALSE(OpenMenuOf(velk.Id()));
 
-    ::PostMessageW(frame, WM_USER + 2, 1, WM_LBUTTONDOWN);
+    ::PostMessageW(frame, kIconNotifyMessage, 1, WM_LBUTTONDOWN);
     ::HWND menu = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (menu = OpenMenuOf(velk.Id())) != nullptr; }, 5000));
     // The menu's loop takes the program's keyboard input: "x" chooses "E&xit".

@@ -6,10 +6,12 @@
 #include <algorithm>
 #include <functional>
 
+#include "config/find_window_mode.h"
 #include "platform/resources.h"
 #include "platform/window_system.h"
 
-#include "platform/win32/win32_window_system.h"
+#include "platform/win32/shell.h"
+#include "platform/win32/window_system.h"
 
 #include "harness.h"
 
@@ -59,7 +61,7 @@ class WindowSystemTest : public ::testing::Test {
                                         200, 100, HWND{}, 0, handler);
     }
 
-    win32::Win32WindowSystem windows_;
+    win32::Win32WindowSystem windows_{FindMenuTemplate};
 };
 
 TEST_F(WindowSystemTest, HandlerGetsEveryMessageFromNcCreateToNcDestroy) {
@@ -142,8 +144,9 @@ TEST_F(WindowSystemTest, TimersAndPostedMessagesArriveThroughTheMessageLoop) {
 TEST_F(WindowSystemTest, TheDevicesKeyUpHotKeyIsTakenOnTheDesktop) {
     Recorder handler(windows_);
     const HWND hwnd = CreateFrame(&handler);
-    EXPECT_TRUE(windows_.RegisterHotKey(hwnd, 0xC1, MOD_WIN | 0x1000, 0xC1));
-    EXPECT_TRUE(windows_.UnregisterHotKey(hwnd, 0xC1));
+    EXPECT_TRUE(
+        windows_.RegisterHotKey(hwnd, kAppButtonHotKeyId, kAppButtonHotKeyModifiers, kAppButton1));
+    EXPECT_TRUE(windows_.UnregisterHotKey(hwnd, kAppButtonHotKeyId));
     windows_.DestroyWindow(hwnd);
 }
 
@@ -182,7 +185,7 @@ constexpr DialogItemTemplate kItems[] = {
 const DialogTemplate kDialog{200,
                              u"Window Found",
                              WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SETFONT,
-                             0x80000000,  // the device's OK button in the caption
+                             WS_EX_CAPTIONOKBTN,
                              139,
                              64,
                              u"Tahoma",
@@ -199,7 +202,7 @@ TEST_F(WindowSystemTest, DialogIsBuiltFromTheTemplateWithoutWhatTheDesktopLacks)
     char16_t caption[32] = {};
     windows_.GetWindowTextW(dlg, caption, 32);
     EXPECT_EQ(CString(caption), u"Window Found");
-    EXPECT_EQ(windows_.GetWindowLongW(dlg, GWL_EXSTYLE) & 0x80000000, 0);
+    EXPECT_EQ(windows_.GetWindowLongW(dlg, GWL_EXSTYLE) & WS_EX_CAPTIONOKBTN, 0u);
     EXPECT_FALSE(windows_.GetDlgItem(dlg, kSipId));
     const HWND edit = windows_.GetDlgItem(dlg, kEditId);
     ASSERT_TRUE(edit);

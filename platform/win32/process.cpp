@@ -1,4 +1,4 @@
-#include "platform/win32/win32_process.h"
+#include "platform/win32/process.h"
 
 #include <algorithm>
 #include <string>

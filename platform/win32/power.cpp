@@ -1,10 +1,9 @@
-#include "platform/win32/win32_power.h"
+#include "platform/win32/power.h"
 
 namespace velk::win32 {
 namespace {
 
-// What a missing service answers: the power manager's and the Bluetooth library's
-// failure is any non-zero code.
+// What a missing power manager answers: its failure is any non-zero code.
 constexpr DWORD kNotImplemented = ERROR_CALL_NOT_IMPLEMENTED;
 
 }  // namespace
@@ -88,27 +87,6 @@ void Win32Power::SystemIdleTimerReset() {
     }
     // The desktop restarts its idle timer this way.
     ::SetThreadExecutionState(ES_SYSTEM_REQUIRED);
-}
-
-Win32Bluetooth::Win32Bluetooth()
-    : bthutil_(L"bthutil.dll"),
-      setMode_(bthutil_.Find<BthSetModeFn>("BthSetMode")),
-      getMode_(bthutil_.Find<BthGetModeFn>("BthGetMode")) {}
-
-INT Win32Bluetooth::BthSetMode(DWORD mode) {
-    if (!setMode_)
-        return static_cast<INT>(kNotImplemented);
-    return setMode_(mode);
-}
-
-INT Win32Bluetooth::BthGetMode(DWORD* mode) {
-    if (!getMode_)
-        return static_cast<INT>(kNotImplemented);
-    ::DWORD m = mode ? *mode : 0;
-    const int rc = getMode_(&m);
-    if (mode && rc == 0)
-        *mode = m;
-    return rc;
 }
 
 }  // namespace velk::win32

@@ -1,6 +1,6 @@
-#include "platform/win32/win32_registry.h"
+#include "platform/win32/registry.h"
 
-#include "platform/win32/win32_util.h"
+#include "platform/win32/util.h"
 
 namespace velk::win32 {
 namespace {

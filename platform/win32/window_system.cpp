@@ -1,20 +1,14 @@
-#include "platform/win32/win32_window_system.h"
+#include "platform/win32/window_system.h"
 
 #include <algorithm>
 
 #include "platform/win32/dialog_builder.h"
-
-#include <shellapi.h>
-// The seam's operation keeps the device's name; the desktop's is a macro.
-#undef Shell_NotifyIcon
 
 namespace velk::win32 {
 namespace {
 
 // The device marks system colour indexes in a brush value with this flag.
 constexpr LPARAM kSysColorFlag = 0x40000000;
-// The device's key-up hot-key modifier: the desktop has none, and refuses unknown bits.
-constexpr ::UINT kModKeyUp = 0x1000;
 
 ::HBRUSH Brush(LPARAM value) {
     if (value == 0)
@@ -63,7 +57,8 @@ BOOL CALLBACK EnumThunk(::HWND hwnd, ::LPARAM lParam) {
 
 // --- routing --------------------------------------------------------------------------
 
-Win32WindowSystem::Win32WindowSystem(HINSTANCE instance) : instance_(instance) {}
+Win32WindowSystem::Win32WindowSystem(MenuLookup menus, HINSTANCE instance)
+    : instance_(instance), menus_(std::move(menus)) {}
 
 Win32WindowSystem::~Win32WindowSystem() {
     // Windows that outlive the backend fall back to their own procedures.
@@ -75,7 +70,7 @@ Win32WindowSystem::~Win32WindowSystem() {
             ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(link->original));
         }
     }
-    for (::HMENU menu : menus_) {
+    for (::HMENU menu : openMenus_) {
         if (::IsMenu(menu))
             ::DestroyMenu(menu);
     }
@@ -379,7 +374,8 @@ BOOL Win32WindowSystem::KillTimer(HWND hwnd, UINT_PTR id) {
 }
 
 BOOL Win32WindowSystem::RegisterHotKey(HWND hwnd, INT id, UINT modifiers, UINT vk) {
-    return ::RegisterHotKey(win32::ToNative(hwnd), id, modifiers & ~kModKeyUp, vk);
+    // The device's key-up modifier: the desktop has none, and refuses unknown bits.
+    return ::RegisterHotKey(win32::ToNative(hwnd), id, modifiers & ~velk::MOD_KEYUP, vk);
 }
 
 BOOL Win32WindowSystem::UnregisterHotKey(HWND hwnd, INT id) {
@@ -437,12 +433,12 @@ INT Win32WindowSystem::MessageBoxW(HWND owner, const char16_t* text, const char1
 // --- menus and icons ------------------------------------------------------------------
 
 HMENU Win32WindowSystem::LoadMenuW(WORD resourceId) {
-    const MenuTemplate* tmpl = FindMenuTemplate(resourceId);
+    const MenuTemplate* tmpl = menus_ ? menus_(resourceId) : nullptr;
     if (!tmpl)
         return {};
     ::HMENU menu = BuildMenu(*tmpl);
     if (menu)
-        menus_.push_back(menu);
+        openMenus_.push_back(menu);
     return win32::FromNative<HMENU>(menu);
 }
 
@@ -452,7 +448,7 @@ HMENU Win32WindowSystem::GetSubMenu(HMENU menu, INT pos) {
 
 BOOL Win32WindowSystem::DestroyMenu(HMENU menu) {
     ::HMENU native = win32::ToNative<::HMENU>(menu);
-    menus_.erase(std::remove(menus_.begin(), menus_.end(), native), menus_.end());
+    openMenus_.erase(std::remove(openMenus_.begin(), openMenus_.end(), native), openMenus_.end());
     return ::DestroyMenu(native);
 }
 
@@ -480,86 +476,6 @@ HICON Win32WindowSystem::LoadIconW(WORD resourceId) {
         it = icons_.emplace(resourceId, std::move(icon)).first;
     }
     return win32::FromNative<HICON>(it->second.get());
-}
-
-// --- the shell ------------------------------------------------------------------------
-
-Win32Shell::Win32Shell()
-    : aygshell_(L"aygshell.dll"),
-      // The shell library exports this entry by ordinal 9.
-      initExtraControls_(aygshell_.Find<InitExtraControlsFn>(MAKEINTRESOURCEA(9))),
-      initDialog_(aygshell_.Find<InitDialogFn>("SHInitDialog")),
-      handleActivate_(aygshell_.Find<HandleActivateFn>("SHHandleWMActivate")),
-      handleSettingChange_(aygshell_.Find<HandleSettingChangeFn>("SHHandleWMSettingChange")),
-      createMenuBar_(aygshell_.Find<CreateMenuBarFn>("SHCreateMenuBar")) {}
-
-BOOL Win32Shell::Shell_NotifyIcon(DWORD message, const NOTIFYICONDATA& data) {
-    NOTIFYICONDATAW native{};
-    native.cbSize = sizeof(native);
-    native.hWnd = win32::ToNative(data.hWnd);
-    native.uID = data.uID;
-    native.uFlags = data.uFlags & (NIF_MESSAGE | NIF_ICON | NIF_TIP);
-    native.uCallbackMessage = data.uCallbackMessage;
-    native.hIcon = win32::ToNative<::HICON>(data.hIcon);
-    if (native.uFlags & NIF_TIP) {
-        static_assert(sizeof(native.szTip) >= sizeof(data.szTip));
-        std::copy(std::begin(data.szTip), std::end(data.szTip), native.szTip);
-        native.szTip[std::size(data.szTip) - 1] = L'\0';
-    }
-    return ::Shell_NotifyIconW(message, &native);
-}
-
-BOOL Win32Shell::SHInitExtraControls() {
-    return initExtraControls_ ? initExtraControls_() : FALSE;
-}
-
-BOOL Win32Shell::SHInitDialog(const SHINITDLGINFO& info) {
-    if (!initDialog_)
-        return FALSE;
-    InitDialogInfo native{info.dwMask, win32::ToNative(info.hDlg), info.dwFlags};
-    return initDialog_(&native);
-}
-
-Win32Shell::ActivateInfo& Win32Shell::ActivateInfoOf(HWND hwnd) {
-    auto [it, added] = activateInfo_.try_emplace(hwnd.value);
-    if (added)
-        it->second = ActivateInfo{sizeof(ActivateInfo), nullptr, 0};
-    return it->second;
-}
-
-BOOL Win32Shell::SHHandleWMActivate(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-    if (!handleActivate_)
-        return FALSE;
-    return handleActivate_(win32::ToNative(hwnd), wParam, lParam, &ActivateInfoOf(hwnd), 0);
-}
-
-BOOL Win32Shell::SHHandleWMSettingChange(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-    if (!handleSettingChange_)
-        return FALSE;
-    return handleSettingChange_(win32::ToNative(hwnd), wParam, lParam, &ActivateInfoOf(hwnd));
-}
-
-BOOL Win32Shell::SHCreateMenuBar(SHMENUBARINFO* info) {
-    if (!createMenuBar_ || !info)
-        return FALSE;
-    MenuBarInfo native{};
-    native.cbSize = sizeof(native);
-    native.hwndParent = win32::ToNative(info->hwndParent);
-    native.dwFlags = info->dwFlags;
-    native.nToolBarId = info->nToolBarId;
-    native.hInstRes = ::GetModuleHandleW(nullptr);
-    const ::BOOL ok = createMenuBar_(&native);
-    if (ok)
-        info->hwndMB = win32::FromNative(native.hwndMB);
-    return ok;
-}
-
-RECT Win32Shell::GetWorkArea() {
-    ::RECT r{};
-    if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0)) {
-        r = ::RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    }
-    return FromNative(r);
 }
 
 }  // namespace velk::win32

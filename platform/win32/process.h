@@ -5,7 +5,7 @@
 
 #include "platform/process.h"
 
-#include "platform/win32/win32_util.h"
+#include "platform/win32/util.h"
 
 namespace velk::win32 {
 

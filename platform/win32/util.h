@@ -105,22 +105,4 @@ using UniqueLibrary = Unique<::HMODULE, CloseLibrary>;
 using UniqueIcon = Unique<::HICON, CloseIcon>;
 using UniqueMenu = Unique<::HMENU, CloseMenu>;
 
-// A library looked up at run time, held for the owner's life; its functions are found
-// by name. Absent libraries and functions give null.
-class OptionalLibrary {
-  public:
-    explicit OptionalLibrary(const wchar_t* name) : module_(::LoadLibraryW(name)) {}
-
-    template <typename Fn>
-    Fn Find(const char* function) const {
-        if (!module_)
-            return nullptr;
-        return reinterpret_cast<Fn>(
-            reinterpret_cast<void*>(::GetProcAddress(module_.get(), function)));
-    }
-
-  private:
-    UniqueLibrary module_;
-};
-
 }  // namespace velk::win32

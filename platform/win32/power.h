@@ -1,14 +1,13 @@
-// Power manager, kernel, event and Bluetooth utility services of the seam. The device's
-// own services live in "coredll.dll" and "bthutil.dll" and are looked up at run time;
-// where a desktop lacks them they answer as a failed call does.
+// Power manager, kernel and event services of the seam. The device's own services live
+// in "coredll.dll" and are looked up at run time; where a desktop lacks them they answer
+// as a failed call does.
 #pragma once
 
 #include <map>
 
-#include "platform/bluetooth.h"
 #include "platform/power.h"
 
-#include "platform/win32/win32_util.h"
+#include "platform/win32/library.h"
 
 namespace velk::win32 {
 
@@ -42,22 +41,6 @@ class Win32Power : public IPower {
     // Events handed out and not yet closed by the caller: closed with this object, so no
     // path can leak one.
     std::map<::HANDLE, UniqueHandle> events_;
-};
-
-class Win32Bluetooth : public IBluetooth {
-  public:
-    Win32Bluetooth();
-
-    INT BthSetMode(DWORD mode) override;
-    INT BthGetMode(DWORD* mode) override;
-
-  private:
-    using BthSetModeFn = int(WINAPI*)(::DWORD);
-    using BthGetModeFn = int(WINAPI*)(::DWORD*);
-
-    OptionalLibrary bthutil_;
-    BthSetModeFn setMode_;
-    BthGetModeFn getMode_;
 };
 
 }  // namespace velk::win32

@@ -1,24 +1,30 @@
-// The window manager and shell of the seam over the desktop's user interface. Windows
-// that the program creates get their messages routed to their IWindowHandler; dialogs
-// are built in memory from the res/ templates.
+// The window manager of the seam over the desktop's user interface. Windows that the
+// program creates get their messages routed to their IWindowHandler; dialogs and menus
+// are built in memory from the program's resource templates.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "platform/resources.h"
 #include "platform/window_system.h"
 
-#include "platform/win32/win32_util.h"
+#include "platform/win32/util.h"
 
 namespace velk::win32 {
 
+// Finds one of the program's menu templates by resource id; null when there is none.
+using MenuLookup = std::function<const MenuTemplate*(WORD)>;
+
 class Win32WindowSystem : public IWindowSystem {
   public:
-    // instance: the module whose resources (icons) the program loads.
-    explicit Win32WindowSystem(HINSTANCE instance = ::GetModuleHandleW(nullptr));
+    // menus: the program's menu templates, given by the program as the simulator is given
+    // them; instance: the module whose icons the program loads.
+    explicit Win32WindowSystem(MenuLookup menus, HINSTANCE instance = ::GetModuleHandleW(nullptr));
     ~Win32WindowSystem() override;
     Win32WindowSystem(const Win32WindowSystem&) = delete;
     Win32WindowSystem& operator=(const Win32WindowSystem&) = delete;
@@ -106,60 +112,9 @@ class Win32WindowSystem : public IWindowSystem {
     std::vector<std::wstring> classes_;
     std::unordered_map<Link*, std::unique_ptr<Link>> links_;
     std::unordered_map<::HWND, Link*> byWindow_;
-    std::vector<::HMENU> menus_;  // handed out by LoadMenuW, not yet destroyed
+    MenuLookup menus_;
+    std::vector<::HMENU> openMenus_;  // handed out by LoadMenuW, not yet destroyed
     std::map<WORD, UniqueIcon> icons_;
-};
-
-class Win32Shell : public IShell {
-  public:
-    Win32Shell();
-
-    BOOL Shell_NotifyIcon(DWORD message, const NOTIFYICONDATA& data) override;
-    BOOL SHInitExtraControls() override;
-    BOOL SHInitDialog(const SHINITDLGINFO& info) override;
-    BOOL SHHandleWMActivate(HWND hwnd, WPARAM wParam, LPARAM lParam) override;
-    BOOL SHHandleWMSettingChange(HWND hwnd, WPARAM wParam, LPARAM lParam) override;
-    BOOL SHCreateMenuBar(SHMENUBARINFO* info) override;
-    RECT GetWorkArea() override;
-
-  private:
-    // The Pocket PC shell library's records, in its layout.
-    struct ActivateInfo {
-        ::DWORD cbSize;
-        ::HWND hwndLastFocus;
-        ::UINT flags;
-    };
-    struct InitDialogInfo {
-        ::DWORD dwMask;
-        ::HWND hDlg;
-        ::DWORD dwFlags;
-    };
-    struct MenuBarInfo {
-        ::DWORD cbSize;
-        ::HWND hwndParent;
-        ::DWORD dwFlags;
-        ::UINT nToolBarId;
-        ::HINSTANCE hInstRes;
-        int nBmpId;
-        int cBmpImages;
-        ::HWND hwndMB;
-        ::COLORREF clrBk;
-    };
-    using InitExtraControlsFn = ::BOOL(WINAPI*)();
-    using InitDialogFn = ::BOOL(WINAPI*)(InitDialogInfo*);
-    using HandleActivateFn = ::BOOL(WINAPI*)(::HWND, ::WPARAM, ::LPARAM, ActivateInfo*, ::DWORD);
-    using HandleSettingChangeFn = ::BOOL(WINAPI*)(::HWND, ::WPARAM, ::LPARAM, ActivateInfo*);
-    using CreateMenuBarFn = ::BOOL(WINAPI*)(MenuBarInfo*);
-
-    ActivateInfo& ActivateInfoOf(HWND hwnd);
-
-    OptionalLibrary aygshell_;
-    InitExtraControlsFn initExtraControls_;
-    InitDialogFn initDialog_;
-    HandleActivateFn handleActivate_;
-    HandleSettingChangeFn handleSettingChange_;
-    CreateMenuBarFn createMenuBar_;
-    std::map<std::uintptr_t, ActivateInfo> activateInfo_;
 };
 
 }  // namespace velk::win32

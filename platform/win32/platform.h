@@ -3,14 +3,19 @@
 
 #include "platform/platform.h"
 
-#include "platform/win32/win32_power.h"
-#include "platform/win32/win32_process.h"
-#include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_window_system.h"
+#include "platform/win32/bluetooth.h"
+#include "platform/win32/power.h"
+#include "platform/win32/process.h"
+#include "platform/win32/registry.h"
+#include "platform/win32/shell.h"
+#include "platform/win32/window_system.h"
 
 namespace velk::win32 {
 
 struct Win32Backend {
+    // menus: the program's menu templates (the program passes res/'s lookup).
+    explicit Win32Backend(MenuLookup menus) : windows(std::move(menus)) {}
+
     Win32Registry registry;
     Win32WindowSystem windows;
     Win32Shell shell;
