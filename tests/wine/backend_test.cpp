@@ -146,7 +146,7 @@ TEST(Win32ProcessTest, LibrariesAndFunctionsAreFoundByWideName) {
     EXPECT_TRUE(process.FreeLibrary(kernel));
     // The hot-key helper of the device is not there: the lookup answers null.
     EXPECT_FALSE(process.LoadLibraryW(u"coredll.dll"));
-    EXPECT_FALSE(process.CallUnregisterFunc1(FARPROC{}, kShellReleaseModifiers, kAppButton1));
+    EXPECT_FALSE(process.CallUnregisterFunc1(FARPROC{}, kShellReleaseModifiers, VK_APP1));
 }
 
 }  // namespace

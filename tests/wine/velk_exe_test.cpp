@@ -67,7 +67,7 @@ TEST_F(VelkExe, ExitCommandEndsTheProgram) {
     ChildProcess velk;
     const ::HWND frame = Start(velk);
     ASSERT_TRUE(frame);
-    ::PostMessageW(frame, WM_COMMAND, ID_APP_EXIT_CMD, 0);  // "E&xit"
+    ::PostMessageW(frame, WM_COMMAND, ID_APP_EXIT, 0);  // "E&xit"
     DWORD code = 1;
     EXPECT_TRUE(velk.WaitForExit(5000, &code));
     EXPECT_EQ(code, 0u);

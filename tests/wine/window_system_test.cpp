@@ -145,7 +145,7 @@ TEST_F(WindowSystemTest, TheDevicesKeyUpHotKeyIsTakenOnTheDesktop) {
     Recorder handler(windows_);
     const HWND hwnd = CreateFrame(&handler);
     EXPECT_TRUE(
-        windows_.RegisterHotKey(hwnd, kAppButtonHotKeyId, kAppButtonHotKeyModifiers, kAppButton1));
+        windows_.RegisterHotKey(hwnd, kAppButtonHotKeyId, kAppButtonHotKeyModifiers, VK_APP1));
     EXPECT_TRUE(windows_.UnregisterHotKey(hwnd, kAppButtonHotKeyId));
     windows_.DestroyWindow(hwnd);
 }
