@@ -42,6 +42,9 @@ std::string Describe(const Command& c) {
 Runner::Runner(sim::SimHandheld& handheld, std::ostream& out, RunnerOptions options)
     : hh_(handheld), out_(out), options_(std::move(options)) {
     hh_.SetDriver(this);
+    // The timeline needs only the counts and the calls as they happen: nothing piles up
+    // however long the scenario runs.
+    hh_.GetTrace().KeepEntries(false);
     hh_.GetTrace().SetListener([this](const sim::TraceEntry& e) { OnTrace(e); });
     hh_.Widcomm().Start();
     btOn_ = BluetoothOn();
@@ -107,7 +110,7 @@ void Runner::Execute(const Command& c) {
         ParseInteger(a[i], n);
         return n;
     };
-    if (v != "expect" && v != "wait" && v != "launch" && v != "hung-copy" &&
+    if (v != "expect" && v != "wait" && v != "launch" && v != "hung-copy" && v != "screen" &&
         v.rfind("bt-", 0) != 0 && v.rfind("wlan", 0) != 0)
         Say("user: " + Describe(c));
     try {
@@ -141,16 +144,26 @@ void Runner::Execute(const Command& c) {
             hh_.TapIcon();
         } else if (v == "choose") {
             hh_.ChooseMenuItem(U16(a[0]));
+        } else if (v == "screen") {
+            if (depth_ > 0)
+                throw sim::SimError(
+                    "the display's size is set before a launch; a copy of the "
+                    "program is running");
+            long long width = 0;
+            long long height = 0;
+            ParseScreenSize(a[0], width, height);
+            hh_.SetScreen(static_cast<LONG>(width), static_cast<LONG>(height));
+            Say("screen: " + std::to_string(width) + " x " + std::to_string(height) + " pixels");
         } else if (v == "bt-stack") {
+            // "none" is a device without any Bluetooth software: no console, no library.
             if (a[0] == "widcomm") {
                 stack_ = Stack::Widcomm;
                 hh_.Widcomm().Start();
-                hh_.Bluetooth().SetQueryFails(false);
             } else {
                 stack_ = a[0] == "microsoft" ? Stack::Microsoft : Stack::None;
                 hh_.Widcomm().Stop();
-                hh_.Bluetooth().SetQueryFails(stack_ == Stack::None);
             }
+            hh_.SetBluetoothLibraryPresent(stack_ != Stack::None);
             btOn_ = BluetoothOn();
             Say("Bluetooth stack: " + a[0] + (btOn_ ? " (on)" : " (off)"));
         } else if (v == "bt-power") {

@@ -91,6 +91,15 @@ void Check(const Command& c, const std::string& s) {
     } else if (v == "bt-stack") {
         RequireArgs(c, 1, s, "widcomm|microsoft|none");
         RequireWord(c, 0, s, {"widcomm", "microsoft", "none"});
+    } else if (v == "screen") {
+        RequireArgs(c, 1, s, "the display's size in pixels, WIDTHxHEIGHT");
+        long long width = 0;
+        long long height = 0;
+        if (!ParseScreenSize(c.args[0], width, height))
+            throw ScenarioError(s, c.line,
+                                "'screen' takes WIDTHxHEIGHT, each from " +
+                                    std::to_string(kMinScreenSide) + " to " +
+                                    std::to_string(kMaxScreenSide) + " pixels, e.g. 480x640");
     } else if (v == "bt-power") {
         RequireArgs(c, 1, s, "on|off");
         RequireWord(c, 0, s, {"on", "off"});
@@ -145,6 +154,22 @@ void Check(const Command& c, const std::string& s) {
 }
 
 }  // namespace
+
+bool ParseScreenSize(const std::string& s, long long& width, long long& height) {
+    const std::size_t x = s.find_first_of("xX");
+    if (x == std::string::npos)
+        return false;
+    const std::string w = s.substr(0, x);
+    const std::string h = s.substr(x + 1);
+    auto digits = [](const std::string& t) {
+        return !t.empty() &&
+               std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    if (!digits(w) || !digits(h) || !ParseInteger(w, width) || !ParseInteger(h, height))
+        return false;
+    return width >= kMinScreenSide && width <= kMaxScreenSide && height >= kMinScreenSide &&
+           height <= kMaxScreenSide;
+}
 
 bool ParseInteger(const std::string& s, long long& value) {
     if (s.empty())

@@ -34,6 +34,11 @@ class ScenarioError : public std::runtime_error {
 // Splits and checks a whole scenario; throws ScenarioError for the first bad line.
 std::vector<Command> ParseScenario(std::string_view text, const std::string& source);
 
+// "WIDTHxHEIGHT" of the screen command, each side within the bounds below.
+constexpr long long kMinScreenSide = 100;
+constexpr long long kMaxScreenSide = 4096;
+bool ParseScreenSize(const std::string& s, long long& width, long long& height);
+
 // Parses a whole decimal number (optional sign); false when s is not one.
 bool ParseInteger(const std::string& s, long long& value);
 

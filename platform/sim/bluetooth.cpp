@@ -4,10 +4,13 @@
 
 namespace velk::sim {
 
-SimBluetooth::SimBluetooth(Trace& trace, const Clock& clock) : trace_(trace), clock_(clock) {}
+SimBluetooth::SimBluetooth(Trace& trace, const Clock& clock, const DeviceOptions& options)
+    : trace_(trace), clock_(clock), options_(options) {}
 
 INT SimBluetooth::BthSetMode(DWORD mode) {
-    trace_.Record(clock_.Now(), "BthSetMode", std::to_string(mode));
+    trace_.Record(clock_.Now(), "BthSetMode", [&] { return std::to_string(mode); });
+    if (!options_.bluetoothLibraryPresent)
+        return kBthNotImplemented;
     if (mode > 2)
         return kBthInvalidParameter;
     mode_ = mode;
@@ -15,7 +18,10 @@ INT SimBluetooth::BthSetMode(DWORD mode) {
 }
 
 INT SimBluetooth::BthGetMode(DWORD* mode) {
-    trace_.Record(clock_.Now(), "BthGetMode", queryFails_ ? "(fails)" : "");
+    trace_.Record(clock_.Now(), "BthGetMode",
+                  [&] { return std::string(queryFails_ ? "(fails)" : ""); });
+    if (!options_.bluetoothLibraryPresent)
+        return kBthNotImplemented;
     if (mode == nullptr)
         return kBthInvalidParameter;
     if (queryFails_)

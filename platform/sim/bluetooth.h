@@ -1,10 +1,12 @@
 // The simulated handheld's Microsoft Bluetooth stack: the utility library's mode
 // (0 off, 1 connectable, 2 discoverable), with a query that can be made to fail.
-// Every call is traced.
+// Without the library (DeviceOptions::bluetoothLibraryPresent) both calls fail as a
+// function that is not there does, and nothing changes. Every call is traced.
 #pragma once
 
 #include "platform/bluetooth.h"
 #include "platform/sim/clock.h"
+#include "platform/sim/device_options.h"
 #include "platform/sim/trace.h"
 
 namespace velk::sim {
@@ -12,10 +14,14 @@ namespace velk::sim {
 constexpr INT kBthSuccess = 0;
 constexpr INT kBthInvalidParameter = 87;  // ERROR_INVALID_PARAMETER
 constexpr INT kBthNotReady = 21;          // ERROR_NOT_READY: the stack does not answer
+constexpr INT kBthNotImplemented = 120;   // ERROR_CALL_NOT_IMPLEMENTED: no library
+constexpr DWORD kBthInitialMode = 0;      // the radio of a freshly installed stack is off
 
 class SimBluetooth : public IBluetooth {
   public:
-    SimBluetooth(Trace& trace, const Clock& clock);
+    SimBluetooth(Trace& trace, const Clock& clock, const DeviceOptions& options);
+    // A stack of its own, library installed, outside a handheld.
+    SimBluetooth(Trace& trace, const Clock& clock) : SimBluetooth(trace, clock, ownOptions_) {}
 
     // Modes above 2 are refused and leave the radio as it was.
     INT BthSetMode(DWORD mode) override;
@@ -31,7 +37,9 @@ class SimBluetooth : public IBluetooth {
   private:
     Trace& trace_;
     const Clock& clock_;
-    DWORD mode_ = 0;
+    DeviceOptions ownOptions_;
+    const DeviceOptions& options_;
+    DWORD mode_ = kBthInitialMode;
     bool queryFails_ = false;
 };
 

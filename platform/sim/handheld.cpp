@@ -1,28 +1,15 @@
 #include "platform/sim/handheld.h"
 
+#include "platform/sim/trace_format.h"
 #include "platform/strings.h"
 
 namespace velk::sim {
 
-namespace {
-
-bool EqualFolded(std::u16string a, std::u16string b) {
-    Fold(a);
-    Fold(b);
-    return a == b;
-}
-
-std::string Quoted(const std::u16string& s) {
-    return "\"" + ToUtf8(s) + "\"";
-}
-
-}  // namespace
-
 SimHandheld::SimHandheld()
     : registry_(trace_, clock_),
       power_(trace_, clock_),
-      bluetooth_(trace_, clock_),
-      world_(clock_, trace_) {
+      bluetooth_(trace_, clock_, options_),
+      world_(clock_, trace_, options_) {
     widcommPid_ = CreatePeerProcess(u"\\Windows\\BtConsole.exe");
     widcomm_ = std::make_unique<WidcommConsole>(WindowsFor(widcommPid_), registry_);
 }
@@ -81,6 +68,27 @@ bool SimHandheld::Running(DWORD pid) const {
     return p && p->running;
 }
 
+// --- the device ----------------------------------------------------------------------
+
+void SimHandheld::SetBluetoothLibraryPresent(bool present) {
+    if (present && !options_.bluetoothLibraryPresent)
+        bluetooth_.SetMode(kBthInitialMode);
+    options_.bluetoothLibraryPresent = present;
+}
+
+SimHandheld::OpenHandles SimHandheld::CountOpenHandles() const {
+    OpenHandles open;
+    open.registryKeys = registry_.OpenHandleCount();
+    open.events = power_.OpenEventHandles();
+    for (const auto& [pid, views] : views_)
+        open.libraries += views->process.LoadedLibraryCount();
+    open.windows = world_.WindowCount();
+    open.timers = world_.Timers().size();
+    open.menus = world_.MenuCount();
+    open.mutexes = world_.MutexHandleCount();
+    return open;
+}
+
 // --- applications and windows ------------------------------------------------------
 
 HWND SimHandheld::OpenAppWindow(const std::u16string& caption, std::u16string modulePath) {
@@ -97,7 +105,7 @@ HWND SimHandheld::OpenAppWindow(const std::u16string& caption, std::u16string mo
 HWND SimHandheld::TopLevel(const std::u16string& caption) const {
     HWND h = world_.FindWindow(nullptr, caption.c_str());
     if (!h)
-        throw SimError("no window captioned " + Quoted(caption));
+        throw SimError("no window captioned " + TraceString(caption));
     return h;
 }
 
@@ -108,7 +116,7 @@ bool SimHandheld::WindowExists(const std::u16string& caption) const {
 void SimHandheld::Front(const std::u16string& caption) {
     HWND h = TopLevel(caption);
     if (!world_.IsVisible(h))
-        throw SimError("window " + Quoted(caption) +
+        throw SimError("window " + TraceString(caption) +
                        " is hidden: the user cannot bring it to the front");
     world_.SetForeground(h);
 }
@@ -200,17 +208,17 @@ HWND SimHandheld::FrontDialog() const {
 HWND SimHandheld::FindDialog(const std::u16string& caption) const {
     for (HWND h : world_.ZOrder()) {
         const SimWindow* w = world_.Find(h);
-        if (w && w->isDialog && EqualFolded(w->caption, caption))
+        if (w && w->isDialog && FoldedEquals(w->caption, caption))
             return h;
     }
-    throw SimError("no dialog captioned " + Quoted(caption));
+    throw SimError("no dialog captioned " + TraceString(caption));
 }
 
 HWND SimHandheld::Control(HWND dialog, INT id) const {
     HWND c = world_.GetDlgItem(dialog, id);
     if (!c) {
         const SimWindow* d = world_.Find(dialog);
-        throw SimError("dialog " + (d ? Quoted(d->caption) : TraceHandle(dialog.value)) +
+        throw SimError("dialog " + (d ? TraceString(d->caption) : TraceHandle(dialog.value)) +
                        " has no control " + std::to_string(id));
     }
     return c;
@@ -225,14 +233,14 @@ SimWindow& SimHandheld::Reachable(INT id) {
     SimWindow& w = world_.Get(c);
     if (!world_.IsVisible(c) || (w.style & WS_DISABLED))
         throw SimError("control " + std::to_string(id) + " of dialog " +
-                       Quoted(world_.Get(w.parent).caption) +
+                       TraceString(world_.Get(w.parent).caption) +
                        " is hidden or disabled: the user cannot reach it");
     return w;
 }
 
 void SimHandheld::TypeText(INT id, const std::u16string& text) {
     SimWindow& w = Reachable(id);
-    if (!EqualFolded(w.className, kClassEdit))
+    if (!FoldedEquals(w.className, kClassEdit))
         throw SimError("control " + std::to_string(id) + " is no edit box");
     w.caption = text;
 }
@@ -243,7 +251,7 @@ void SimHandheld::Check(INT id, int state) {
     bool radio = type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON;
     bool box = type == BS_AUTOCHECKBOX || type == BS_CHECKBOX || type == BS_3STATE ||
                type == BS_AUTO3STATE;
-    if (!EqualFolded(w.className, kClassButton) || (!radio && !box))
+    if (!FoldedEquals(w.className, kClassButton) || (!radio && !box))
         throw SimError("control " + std::to_string(id) + " is no check box or radio button");
     if (w.check == state)
         return;
@@ -255,7 +263,7 @@ void SimHandheld::Check(INT id, int state) {
 
 void SimHandheld::Select(INT id, int index) {
     SimWindow& w = Reachable(id);
-    if (!EqualFolded(w.className, kClassComboBox))
+    if (!FoldedEquals(w.className, kClassComboBox))
         throw SimError("control " + std::to_string(id) + " is no combo box");
     if (index < 0 || index >= static_cast<int>(w.items.size()))
         throw SimError("combo box " + std::to_string(id) + " has no item " + std::to_string(index) +
@@ -278,7 +286,7 @@ void SimHandheld::Click(INT id) {
 void SimHandheld::PressDone() {
     HWND dialog = FrontDialog();
     if (!world_.Get(dialog).doneButton)
-        throw SimError("dialog " + Quoted(world_.Get(dialog).caption) +
+        throw SimError("dialog " + TraceString(world_.Get(dialog).caption) +
                        " has no OK button in its caption");
     world_.Post(0, dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }

@@ -22,6 +22,7 @@
 #include "platform/platform.h"
 #include "platform/sim/bluetooth.h"
 #include "platform/sim/clock.h"
+#include "platform/sim/device_options.h"
 #include "platform/sim/power.h"
 #include "platform/sim/process.h"
 #include "platform/sim/registry.h"
@@ -74,20 +75,43 @@ class SimHandheld {
     void SetDriver(IScriptDriver* driver) { world_.SetDriver(driver); }
 
     // --- the device ----------------------------------------------------------------
-    void SetScreen(LONG width, LONG height) { world_.SetScreen(width, height); }
+    // Its display and libraries; the setters below are shorthands for the fields.
+    DeviceOptions& Options() { return options_; }
+    const DeviceOptions& Options() const { return options_; }
+    void SetScreen(LONG width, LONG height) {
+        options_.screenWidth = width;
+        options_.screenHeight = height;
+    }
     // Places the shell's menu bar so that its top edge is at y.
-    void SetMenuBarTop(LONG top) { world_.SetMenuBarTop(top); }
-    void SetShellLibraryPresent(bool present) { world_.shellLibraryPresent = present; }
-    void SetCoredllPresent(bool present) { world_.coredllPresent = present; }
-    void SetUnregisterFunc1Present(bool present) { world_.unregisterFunc1Present = present; }
+    void SetMenuBarTop(LONG top) { options_.menuBarTop = top; }
+    void SetShellLibraryPresent(bool present) { options_.shellLibraryPresent = present; }
+    void SetCoredllPresent(bool present) { options_.coredllPresent = present; }
+    void SetUnregisterFunc1Present(bool present) { options_.unregisterFunc1Present = present; }
+    // Installs or removes the Microsoft stack's Bluetooth library. A library installed
+    // again starts with the radio in the device's initial mode.
+    void SetBluetoothLibraryPresent(bool present);
     // Whether the platform shell still holds Application Button 1 for itself.
     bool ShellHoldsAppButton1() const { return world_.ShellHolds(MOD_WIN, VK_APP1); }
     const std::vector<std::pair<UINT, UINT>>& UnregisterFunc1Calls() const {
-        return world_.unregisterFunc1Calls;
+        return world_.UnregisterFunc1Calls();
     }
     void SetMenuSource(std::function<const MenuTemplate*(WORD)> source) {
         world_.SetMenuSource(std::move(source));
     }
+
+    // Handles the simulator gave out and nobody closed yet, over every process: what a
+    // long run must keep flat.
+    struct OpenHandles {
+        std::size_t registryKeys = 0;
+        std::size_t events = 0;
+        std::size_t libraries = 0;
+        std::size_t windows = 0;
+        std::size_t timers = 0;
+        std::size_t menus = 0;
+        std::size_t mutexes = 0;
+        friend bool operator==(const OpenHandles&, const OpenHandles&) = default;
+    };
+    OpenHandles CountOpenHandles() const;
 
     // --- applications and windows --------------------------------------------------
     // Starts an application (a peer process) whose visible window comes to the front.
@@ -184,6 +208,7 @@ class SimHandheld {
     const SimWindow& ControlWindow(HWND dialog, INT id) const;
     SimWindow& Reachable(INT id);
 
+    DeviceOptions options_;
     Clock clock_;
     Trace trace_;
     SimRegistry registry_;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/sim/trace_format.h"
 #include "platform/strings.h"
 
 namespace velk::sim {
@@ -19,18 +20,6 @@ constexpr char16_t kUnlockUi[] = u"ShouldUnLockWlanUI";
 constexpr char16_t kInsertCard[] = u"WLANDetectInsertPCMCIA";
 constexpr std::size_t kSequenceLength = 15;
 
-std::string Hex(std::uintptr_t v, int width = 0) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "0x%0*llX", width, static_cast<unsigned long long>(v));
-    return buf;
-}
-
-std::string Quoted(const char16_t* s) {
-    if (s == nullptr)
-        return "null";
-    return "\"" + ToUtf8(s) + "\"";
-}
-
 std::string Bytes(const void* buf, DWORD size) {
     if (buf == nullptr)
         return "null";
@@ -46,22 +35,19 @@ std::string Bytes(const void* buf, DWORD size) {
 
 SimPower::SimPower(Trace& trace, Clock& clock) : trace_(trace), clock_(clock) {}
 
-void SimPower::Record(std::string name, std::string args) {
-    trace_.Record(clock_.Now(), std::move(name), std::move(args));
-}
-
 std::string SimPower::HandleText(HANDLE h) const {
     const auto it = handles_.find(h.value);
     if (it == handles_.end())
-        return Hex(h.value);
+        return TraceHex(h.value);
     return "\"" + ToUtf8(it->second) + "\"";
 }
 
 // --- the WLAN adapter -----------------------------------------------------------------
 
 DWORD SimPower::SetDevicePower(const char16_t* device, DWORD flags, DWORD state) {
-    Record("SetDevicePower",
-           Quoted(device) + ", " + std::to_string(flags) + ", " + std::to_string(state));
+    Record("SetDevicePower", [&] {
+        return TraceString(device) + ", " + std::to_string(flags) + ", " + std::to_string(state);
+    });
     Watch({});
     if (device == nullptr || flags != POWER_NAME || state > D4)
         return kPowerInvalidParameter;
@@ -74,7 +60,7 @@ DWORD SimPower::SetDevicePower(const char16_t* device, DWORD flags, DWORD state)
 }
 
 DWORD SimPower::GetDevicePower(const char16_t* device, DWORD flags, DWORD* state) {
-    Record("GetDevicePower", Quoted(device) + ", " + std::to_string(flags));
+    Record("GetDevicePower", [&] { return TraceString(device) + ", " + std::to_string(flags); });
     Watch({});
     if (device == nullptr || flags != POWER_NAME || state == nullptr)
         return kPowerInvalidParameter;
@@ -88,10 +74,12 @@ DWORD SimPower::GetDevicePower(const char16_t* device, DWORD flags, DWORD* state
 
 BOOL SimPower::KernelIoControl(DWORD code, void* inBuf, DWORD inSize, void* outBuf, DWORD outSize,
                                DWORD* bytesReturned) {
-    Record("KernelIoControl",
-           Hex(code, 8) + ", in=" + Bytes(inBuf, inSize) + ", inSize=" + std::to_string(inSize) +
-               ", out=" + Bytes(outBuf, outSize) + ", outSize=" + std::to_string(outSize) +
-               ", returned=" + (bytesReturned ? std::to_string(*bytesReturned) : "null"));
+    Record("KernelIoControl", [&] {
+        return TraceHex(code, 8) + ", in=" + Bytes(inBuf, inSize) +
+               ", inSize=" + std::to_string(inSize) + ", out=" + Bytes(outBuf, outSize) +
+               ", outSize=" + std::to_string(outSize) +
+               ", returned=" + (bytesReturned ? std::to_string(*bytesReturned) : "null");
+    });
     KernelRequest request;
     request.code = code;
     if (inBuf != nullptr && inSize > 0) {
@@ -123,8 +111,10 @@ BOOL SimPower::KernelIoControl(DWORD code, void* inBuf, DWORD inSize, void* outB
 // --- named events ---------------------------------------------------------------------
 
 HANDLE SimPower::CreateEventW(BOOL manualReset, BOOL initialState, const char16_t* name) {
-    Record("CreateEventW",
-           std::to_string(manualReset) + ", " + std::to_string(initialState) + ", " + Quoted(name));
+    Record("CreateEventW", [&] {
+        return std::to_string(manualReset) + ", " + std::to_string(initialState) + ", " +
+               TraceString(name);
+    });
     std::u16string key = name != nullptr
                              ? std::u16string(name)
                              : u"(unnamed " + FromUtf8(std::to_string(++unnamed_)) + u")";
@@ -155,7 +145,7 @@ HANDLE SimPower::CreateEventW(BOOL manualReset, BOOL initialState, const char16_
 }
 
 BOOL SimPower::EventModify(HANDLE event, DWORD func) {
-    Record("EventModify", HandleText(event) + ", " + std::to_string(func));
+    Record("EventModify", [&] { return HandleText(event) + ", " + std::to_string(func); });
     const auto h = handles_.find(event.value);
     Call call;
     call.kind = Call::Modify;
@@ -175,7 +165,7 @@ BOOL SimPower::EventModify(HANDLE event, DWORD func) {
 }
 
 BOOL SimPower::CloseHandle(HANDLE handle) {
-    Record("CloseHandle", HandleText(handle));
+    Record("CloseHandle", [&] { return HandleText(handle); });
     const auto h = handles_.find(handle.value);
     Call call;
     call.kind = Call::Close;
@@ -213,7 +203,7 @@ void SimPower::SetEventOpenFails(const std::u16string& name, bool fails) {
 // --- time and idle timer --------------------------------------------------------------
 
 void SimPower::Sleep(DWORD milliseconds) {
-    Record("Sleep", std::to_string(milliseconds));
+    Record("Sleep", [&] { return std::to_string(milliseconds); });
     Call call;
     call.kind = Call::Pause;
     call.value = milliseconds;
@@ -222,7 +212,7 @@ void SimPower::Sleep(DWORD milliseconds) {
 }
 
 void SimPower::SystemIdleTimerReset() {
-    Record("SystemIdleTimerReset", "");
+    Record("SystemIdleTimerReset", [&] { return ""; });
     Watch({});
     ++idleResets_;
 }

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/power.h"
@@ -88,7 +89,10 @@ class SimPower : public IPower {
         bool argsAsExpected = true;
     };
 
-    void Record(std::string name, std::string args);
+    template <typename Args>
+    void Record(const char* name, Args&& args) {
+        trace_.Record(clock_.Now(), name, std::forward<Args>(args));
+    }
     std::string HandleText(HANDLE h) const;
     void Watch(const Call& call);
     bool Matches(std::size_t step, const Call& call) const;

@@ -2,20 +2,12 @@
 
 #include <algorithm>
 
+#include "platform/sim/trace_format.h"
 #include "platform/strings.h"
 
 namespace velk::sim {
 
 namespace {
-
-std::string Num(long long v) {
-    return std::to_string(v);
-}
-
-std::u16string Folded(std::u16string s) {
-    Fold(s);
-    return s;
-}
 
 // The library's file name, without directory; "coredll" and "coredll.dll" both name it.
 bool NamesCoredll(const char16_t* name) {
@@ -27,11 +19,6 @@ bool NamesCoredll(const char16_t* name) {
 }
 
 }  // namespace
-
-void SimProcess::Record(const char* name, const std::string& args) {
-    if (world_.Traced(pid_))
-        world_.GetTrace().Record(world_.GetClock().Now(), name, args);
-}
 
 DWORD SimProcess::GetModuleFileNameW(HMODULE module, char16_t* buf, DWORD size) {
     std::u16string path;
@@ -45,8 +32,10 @@ DWORD SimProcess::GetModuleFileNameW(HMODULE module, char16_t* buf, DWORD size) 
         std::copy(path.begin(), path.begin() + copied, buf);
         buf[copied] = u'\0';
     }
-    Record("GetModuleFileNameW", TraceHandle(module.value) + ", " + Num(size) + " -> " +
-                                     TraceString(path.substr(0, copied).c_str()));
+    Record("GetModuleFileNameW", [&] {
+        return TraceHandle(module.value) + ", " + TraceNum(size) + " -> " +
+               TraceString(path.substr(0, copied).c_str());
+    });
     return copied;
 }
 
@@ -55,8 +44,9 @@ CString SimProcess::GetProcessFileName(DWORD pid, DWORD maxChars) {
     CString path = (p && p->running) ? p->modulePath : CString();
     if (path.size() > maxChars)
         path.resize(maxChars);
-    Record("GetProcessFileName",
-           Num(pid) + ", " + Num(maxChars) + " -> " + TraceString(path.c_str()));
+    Record("GetProcessFileName", [&] {
+        return TraceNum(pid) + ", " + TraceNum(maxChars) + " -> " + TraceString(path.c_str());
+    });
     return path;
 }
 
@@ -64,25 +54,27 @@ HANDLE SimProcess::CreateMutexW(BOOL initialOwner, const char16_t* name) {
     bool existed = false;
     HANDLE h = world_.CreateMutex(pid_, name, &existed);
     world_.Process(pid_).lastError = existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS;
-    Record("CreateMutexW", Num(initialOwner) + ", " + TraceString(name) + " -> " +
-                               TraceHandle(h.value) + (existed ? " (already exists)" : ""));
+    Record("CreateMutexW", [&] {
+        return TraceNum(initialOwner) + ", " + TraceString(name) + " -> " + TraceHandle(h.value) +
+               (existed ? " (already exists)" : "");
+    });
     return h;
 }
 
 DWORD SimProcess::GetLastError() {
     DWORD error = world_.Process(pid_).lastError;
-    Record("GetLastError", "-> " + Num(error));
+    Record("GetLastError", [&] { return "-> " + TraceNum(error); });
     return error;
 }
 
 INT SimProcess::GetThreadPriority() {
     INT priority = world_.Process(pid_).threadPriority;
-    Record("GetThreadPriority", "-> " + Num(priority));
+    Record("GetThreadPriority", [&] { return "-> " + TraceNum(priority); });
     return priority;
 }
 
 BOOL SimProcess::SetThreadPriority(INT priority) {
-    Record("SetThreadPriority", Num(priority));
+    Record("SetThreadPriority", [&] { return TraceNum(priority); });
     if (priority < 0 || priority > 7)
         return FALSE;
     world_.Process(pid_).threadPriority = priority;
@@ -90,43 +82,51 @@ BOOL SimProcess::SetThreadPriority(INT priority) {
 }
 
 void SimProcess::Sleep(DWORD milliseconds) {
-    Record("Sleep", Num(milliseconds));
+    Record("Sleep", [&] { return TraceNum(milliseconds); });
     world_.GetClock().Advance(milliseconds);
 }
 
 HMODULE SimProcess::LoadLibraryW(const char16_t* name) {
-    bool found = name && NamesCoredll(name) && world_.coredllPresent;
+    bool found = name && NamesCoredll(name) && world_.Options().coredllPresent;
     HMODULE module = found ? HMODULE{kCoredll} : HMODULE{};
-    if (!found)
+    if (found)
+        ++loadedLibraries_;
+    else
         world_.Process(pid_).lastError = ERROR_MOD_NOT_FOUND;
-    Record("LoadLibraryW", TraceString(name) + " -> " + TraceHandle(module.value));
+    Record("LoadLibraryW", [&] { return TraceString(name) + " -> " + TraceHandle(module.value); });
     return module;
 }
 
 FARPROC SimProcess::GetProcAddressW(HMODULE module, const char16_t* name) {
     // Export names compare exactly, as the loader does.
-    bool found = module.value == kCoredll && world_.coredllPresent && name &&
-                 std::u16string(name) == u"UnregisterFunc1" && world_.unregisterFunc1Present;
+    bool found = module.value == kCoredll && world_.Options().coredllPresent && name &&
+                 std::u16string(name) == u"UnregisterFunc1" &&
+                 world_.Options().unregisterFunc1Present;
     FARPROC proc = found ? FARPROC{kUnregisterFunc1} : FARPROC{};
     if (!found)
         world_.Process(pid_).lastError = ERROR_PROC_NOT_FOUND;
-    Record("GetProcAddressW",
-           TraceHandle(module.value) + ", " + TraceString(name) + " -> " + TraceHandle(proc.value));
+    Record("GetProcAddressW", [&] {
+        return TraceHandle(module.value) + ", " + TraceString(name) + " -> " +
+               TraceHandle(proc.value);
+    });
     return proc;
 }
 
 BOOL SimProcess::FreeLibrary(HMODULE module) {
-    Record("FreeLibrary", TraceHandle(module.value));
-    return module.value == kCoredll ? TRUE : FALSE;
+    Record("FreeLibrary", [&] { return TraceHandle(module.value); });
+    if (module.value != kCoredll)
+        return FALSE;
+    if (loadedLibraries_ > 0)
+        --loadedLibraries_;
+    return TRUE;
 }
 
 BOOL SimProcess::CallUnregisterFunc1(FARPROC proc, UINT modifiers, UINT vk) {
-    Record("UnregisterFunc1", TraceHandle(modifiers) + ", " + TraceHandle(vk));
+    Record("UnregisterFunc1", [&] { return TraceHandle(modifiers) + ", " + TraceHandle(vk); });
     if (proc.value != kUnregisterFunc1)
         throw SimError("CallUnregisterFunc1 through " + TraceHandle(proc.value) +
                        ", which GetProcAddressW did not return: the device would crash");
-    world_.unregisterFunc1Calls.emplace_back(modifiers, vk);
-    world_.ShellRelease(modifiers, vk);
+    world_.UnregisterFunc1(modifiers, vk);
     return TRUE;
 }
 

@@ -4,7 +4,9 @@
 // a traced process are recorded in the trace.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <utility>
 
 #include "platform/process.h"
 #include "platform/sim/world.h"
@@ -29,14 +31,21 @@ class SimProcess : public IProcess {
     BOOL FreeLibrary(HMODULE module) override;
     BOOL CallUnregisterFunc1(FARPROC proc, UINT modifiers, UINT vk) override;
 
+    // Libraries loaded and not yet freed.
+    std::size_t LoadedLibraryCount() const { return loadedLibraries_; }
+
     static constexpr std::uintptr_t kCoredll = 0x7C000000;
     static constexpr std::uintptr_t kUnregisterFunc1 = 0x7C001234;
 
   private:
-    void Record(const char* name, const std::string& args);
+    template <typename Args>
+    void Record(const char* name, Args&& args) {
+        world_.TraceCall(pid_, name, std::forward<Args>(args));
+    }
 
     World& world_;
     DWORD pid_;
+    std::size_t loadedLibraries_ = 0;
 };
 
 }  // namespace velk::sim

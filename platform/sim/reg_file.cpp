@@ -11,6 +11,7 @@
 #include <iterator>
 #include <vector>
 
+#include "platform/registry.h"
 #include "platform/strings.h"
 
 namespace velk::sim {
@@ -38,14 +39,12 @@ std::string QuotedForFile(std::u16string_view s) {
 bool TextOfWellFormedString(const std::vector<BYTE>& data, std::u16string& text) {
     if (data.size() < 2 || data.size() % 2 != 0)
         return false;
-    text.clear();
-    for (std::size_t i = 0; i + 2 < data.size(); i += 2) {
-        const char16_t c = static_cast<char16_t>(data[i] | (data[i + 1] << 8));
-        if (c == 0 || c == u'\r' || c == u'\n')
-            return false;
-        text.push_back(c);
-    }
-    if (data[data.size() - 2] != 0 || data[data.size() - 1] != 0)
+    text = RegSzText(data.data(), static_cast<DWORD>(data.size()));
+    // The first null must be the last character: nothing after it, nothing lost.
+    if ((text.size() + 1) * 2 != data.size() || data[data.size() - 2] != 0 ||
+        data[data.size() - 1] != 0)
+        return false;
+    if (text.find_first_of(u"\r\n") != std::u16string::npos)
         return false;
     return FromUtf8(ToUtf8(text)) == text;  // unpaired surrogates would not come back
 }
@@ -144,19 +143,6 @@ std::u16string_view TrimBlanks(std::u16string_view s) {
     return s;
 }
 
-bool EqualsFolded(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (FoldChar(a[i]) != FoldChar(b[i]))
-            return false;
-    return true;
-}
-
-bool StartsWithFolded(std::u16string_view s, std::u16string_view prefix) {
-    return s.size() >= prefix.size() && EqualsFolded(s.substr(0, prefix.size()), prefix);
-}
-
 int HexDigit(char16_t c) {
     if (c >= u'0' && c <= u'9')
         return c - u'0';
@@ -222,9 +208,9 @@ void Parser::Section(std::u16string_view t) {
     if (names.empty())
         Fail("empty key name in []");
     RegKey* key = nullptr;
-    if (EqualsFolded(names[0], kCurrentUser))
+    if (FoldedEquals(names[0], kCurrentUser))
         key = &trees_.currentUser;
-    else if (EqualsFolded(names[0], kLocalMachine))
+    else if (FoldedEquals(names[0], kLocalMachine))
         key = &trees_.localMachine;
     else
         Fail("unknown root key \"" + Shown(names[0]) +
@@ -236,9 +222,7 @@ void Parser::Section(std::u16string_view t) {
         for (std::size_t i = 1; parent && i + 1 < names.size(); ++i)
             parent = parent->Find(names[i]);
         if (parent) {
-            std::u16string folded = names.back();
-            Fold(folded);
-            parent->subkeys.erase(folded);
+            parent->subkeys.erase(Folded(names.back()));
         }
         current_ = nullptr;
         inDeletedKey_ = true;
@@ -293,8 +277,7 @@ void Parser::ValueLine(std::u16string_view t) {
         Fail("expected \"=\" after the value name");
     rest = TrimBlanks(rest.substr(1));
 
-    std::u16string folded = name;
-    Fold(folded);
+    const std::u16string folded = Folded(name);
     if (rest == u"-") {
         current_->values.erase(folded);
         return;
@@ -308,23 +291,18 @@ void Parser::ValueLine(std::u16string_view t) {
         if (!TrimBlanks(rest.substr(p)).empty())
             Fail("text after the closing quote");
         v.type = REG_SZ;
-        for (char16_t c : text) {
-            v.data.push_back(static_cast<BYTE>(c & 0xFF));
-            v.data.push_back(static_cast<BYTE>(c >> 8));
-        }
-        v.data.push_back(0);
-        v.data.push_back(0);
-    } else if (StartsWithFolded(rest, u"dword:")) {
+        v.data = RegSzData(text);
+    } else if (FoldedBeginsWith(rest, u"dword:")) {
         DWORD d = 0;
         if (!ParseHex32(rest.substr(6), d))
             Fail("dword: needs 1 to 8 hexadecimal digits, found \"" + Shown(rest.substr(6)) + "\"");
         v.type = REG_DWORD;
         v.data = {static_cast<BYTE>(d), static_cast<BYTE>(d >> 8), static_cast<BYTE>(d >> 16),
                   static_cast<BYTE>(d >> 24)};
-    } else if (StartsWithFolded(rest, u"hex:")) {
+    } else if (FoldedBeginsWith(rest, u"hex:")) {
         v.type = REG_BINARY;
         v.data = HexBytes(rest.substr(4));
-    } else if (StartsWithFolded(rest, u"hex(")) {
+    } else if (FoldedBeginsWith(rest, u"hex(")) {
         const std::size_t close = rest.find(u"):");
         if (close == std::u16string_view::npos)
             Fail("hex( needs a type and \"):\"");

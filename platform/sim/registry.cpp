@@ -5,27 +5,16 @@
 #include <stdexcept>
 #include <utility>
 
+#include "platform/sim/trace_format.h"
 #include "platform/strings.h"
 
 namespace velk::sim {
 
 namespace {
 
-std::u16string Folded(std::u16string_view s) {
-    std::u16string f(s);
-    Fold(f);
-    return f;
-}
-
 // Names go into a line-oriented text file; a line break inside one could not be saved.
 bool HasLineBreak(std::u16string_view s) {
     return s.find(u'\n') != std::u16string_view::npos || s.find(u'\r') != std::u16string_view::npos;
-}
-
-std::string Hex(std::uintptr_t v) {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "0x%llX", static_cast<unsigned long long>(v));
-    return buf;
 }
 
 std::string HandleText(HKEY key) {
@@ -33,13 +22,7 @@ std::string HandleText(HKEY key) {
         return "HKEY_CURRENT_USER";
     if (key == HKEY_LOCAL_MACHINE)
         return "HKEY_LOCAL_MACHINE";
-    return Hex(key.value);
-}
-
-std::string Quoted(const char16_t* s) {
-    if (s == nullptr)
-        return "null";
-    return "\"" + ToUtf8(s) + "\"";
+    return TraceHex(key.value);
 }
 
 std::string TypeText(DWORD type) {
@@ -68,17 +51,13 @@ std::string DataText(DWORD type, const BYTE* data, DWORD cb) {
         return "null";
     if (type == REG_DWORD && cb == 4) {
         const DWORD v = data[0] | (data[1] << 8) | (data[2] << 16) | (DWORD{data[3]} << 24);
-        return Hex(v);
+        return TraceHex(v);
     }
     if (type == REG_SZ && cb % 2 == 0) {
-        std::u16string text;
-        for (DWORD i = 0; i + 1 < cb; i += 2)
-            text.push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
-        if (!text.empty() && text.back() == 0) {
-            text.pop_back();
-            if (text.find(u'\0') == std::u16string::npos)
-                return "\"" + ToUtf8(text) + "\"";
-        }
+        // Shown as text only when the data is the text and its one terminating null.
+        const CString text = RegSzText(data, cb);
+        if ((text.size() + 1) * 2 == cb && data[cb - 2] == 0 && data[cb - 1] == 0)
+            return TraceString(text);
     }
     std::string out = "hex:";
     const DWORD shown = cb > 32 ? 32 : cb;
@@ -190,14 +169,12 @@ bool SimRegistry::ShouldFail(const char* operation, LONG& error) {
     return true;
 }
 
-void SimRegistry::Record(const char* operation, std::string args) {
-    trace_.Record(clock_.Now(), operation, std::move(args));
-}
-
 LONG SimRegistry::RegOpenKeyExW(HKEY key, const char16_t* subKey, DWORD options, DWORD samDesired,
                                 HKEY* result) {
-    Record("RegOpenKeyExW", HandleText(key) + ", " + Quoted(subKey) + ", " +
-                                std::to_string(options) + ", " + Hex(samDesired));
+    Record("RegOpenKeyExW", [&] {
+        return HandleText(key) + ", " + TraceString(subKey) + ", " + std::to_string(options) +
+               ", " + TraceHex(samDesired);
+    });
     LONG error = ERROR_SUCCESS;
     if (result == nullptr)
         return ERROR_INVALID_PARAMETER;
@@ -219,8 +196,10 @@ LONG SimRegistry::RegOpenKeyExW(HKEY key, const char16_t* subKey, DWORD options,
 
 LONG SimRegistry::RegCreateKeyExW(HKEY key, const char16_t* subKey, DWORD options, DWORD samDesired,
                                   HKEY* result, DWORD* disposition) {
-    Record("RegCreateKeyExW", HandleText(key) + ", " + Quoted(subKey) + ", " +
-                                  std::to_string(options) + ", " + Hex(samDesired));
+    Record("RegCreateKeyExW", [&] {
+        return HandleText(key) + ", " + TraceString(subKey) + ", " + std::to_string(options) +
+               ", " + TraceHex(samDesired);
+    });
     LONG error = ERROR_SUCCESS;
     if (result == nullptr)
         return ERROR_INVALID_PARAMETER;
@@ -247,11 +226,10 @@ LONG SimRegistry::RegCreateKeyExW(HKEY key, const char16_t* subKey, DWORD option
 
 LONG SimRegistry::RegQueryValueExW(HKEY key, const char16_t* valueName, DWORD* type, BYTE* data,
                                    DWORD* cbData) {
-    std::string args = HandleText(key) + ", " + Quoted(valueName) + ", ";
-    args += data ? "buffer" : "null";
-    args += ", ";
-    args += cbData ? std::to_string(*cbData) : "null";
-    Record("RegQueryValueExW", std::move(args));
+    Record("RegQueryValueExW", [&] {
+        return HandleText(key) + ", " + TraceString(valueName) + ", " + (data ? "buffer" : "null") +
+               ", " + (cbData ? std::to_string(*cbData) : "null");
+    });
     LONG error = ERROR_SUCCESS;
     if (data != nullptr && cbData == nullptr)
         return ERROR_INVALID_PARAMETER;
@@ -282,9 +260,10 @@ LONG SimRegistry::RegQueryValueExW(HKEY key, const char16_t* valueName, DWORD* t
 
 LONG SimRegistry::RegSetValueExW(HKEY key, const char16_t* valueName, DWORD type, const BYTE* data,
                                  DWORD cbData) {
-    Record("RegSetValueExW", HandleText(key) + ", " + Quoted(valueName) + ", " + TypeText(type) +
-                                 ", " + DataText(type, data, cbData) + ", " +
-                                 std::to_string(cbData));
+    Record("RegSetValueExW", [&] {
+        return HandleText(key) + ", " + TraceString(valueName) + ", " + TypeText(type) + ", " +
+               DataText(type, data, cbData) + ", " + std::to_string(cbData);
+    });
     LONG error = ERROR_SUCCESS;
     if (data == nullptr && cbData != 0)
         return ERROR_INVALID_PARAMETER;
@@ -306,7 +285,7 @@ LONG SimRegistry::RegSetValueExW(HKEY key, const char16_t* valueName, DWORD type
 }
 
 LONG SimRegistry::RegCloseKey(HKEY key) {
-    Record("RegCloseKey", HandleText(key));
+    Record("RegCloseKey", [&] { return HandleText(key); });
     LONG error = ERROR_SUCCESS;
     if (ShouldFail("RegCloseKey", error))
         return error;
@@ -344,15 +323,7 @@ void SimRegistry::SetDword(HKEY root, std::u16string_view path, std::u16string_v
 
 void SimRegistry::SetString(HKEY root, std::u16string_view path, std::u16string_view name,
                             std::u16string_view text) {
-    std::vector<BYTE> data;
-    data.reserve((text.size() + 1) * 2);
-    for (char16_t c : text) {
-        data.push_back(static_cast<BYTE>(c & 0xFF));
-        data.push_back(static_cast<BYTE>(c >> 8));
-    }
-    data.push_back(0);
-    data.push_back(0);
-    SetValue(root, path, name, REG_SZ, std::move(data));
+    SetValue(root, path, name, REG_SZ, RegSzData(text));
 }
 
 std::optional<SimRegistry::Value> SimRegistry::GetValue(HKEY root, std::u16string_view path,

@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/registry.h"
@@ -121,7 +122,10 @@ class SimRegistry : public IRegistry {
     RegKey* Resolve(HKEY key, OpenKey& where, LONG& error);
     HKEY NewHandle(OpenKey where);
     bool ShouldFail(const char* operation, LONG& error);
-    void Record(const char* operation, std::string args);
+    template <typename Args>
+    void Record(const char* operation, Args&& args) {
+        trace_.Record(clock_.Now(), operation, std::forward<Args>(args));
+    }
 
     Trace& trace_;
     const Clock& clock_;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "platform/sim/world.h"
 #include "platform/window_system.h"
@@ -23,7 +24,10 @@ class SimShell : public IShell {
     RECT GetWorkArea() override;
 
   private:
-    void Record(const char* name, const std::string& args);
+    template <typename Args>
+    void Record(const char* name, Args&& args) {
+        world_.TraceCall(pid_, name, std::forward<Args>(args));
+    }
 
     World& world_;
     DWORD pid_;

@@ -1,10 +1,19 @@
 // The simulated handheld's record of every platform call, in order, with its arguments.
+//
+// What it keeps is bounded: a count per call name always; the full entries (name and
+// readable arguments) only while someone wants them, that is while entries are kept
+// (the default, for tests that read them) or a listener is set (velk-sim --trace). A
+// long run with neither keeps a few dozen counters, and the arguments are never even
+// formatted.
 #pragma once
 
+#include <concepts>
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace velk::sim {
@@ -17,19 +26,41 @@ struct TraceEntry {
 
 class Trace {
   public:
-    void Record(unsigned long long time, std::string name, std::string args) {
-        entries_.push_back({time, std::move(name), std::move(args)});
-        if (listener_)
-            listener_(entries_.back());
+    // args is the arguments' text, or a callable that makes it; the callable runs only
+    // when the entry is wanted.
+    template <typename Args>
+    void Record(unsigned long long time, std::string_view name, Args&& args) {
+        Tally(name);
+        if (!Wanted())
+            return;
+        if constexpr (std::invocable<Args&>)
+            Keep(time, name, std::string(args()));
+        else
+            Keep(time, name, std::string(std::forward<Args>(args)));
     }
+
+    // Whether full entries are made (kept, or handed to a listener).
+    bool Wanted() const { return keepEntries_ || static_cast<bool>(listener_); }
+
+    // Entries are kept by default; a long run turns this off and keeps only the counts.
+    void KeepEntries(bool keep) {
+        keepEntries_ = keep;
+        if (!keep)
+            std::vector<TraceEntry>().swap(entries_);
+    }
+    bool KeepsEntries() const { return keepEntries_; }
+
+    // The kept entries (empty while entries are not kept).
     const std::vector<TraceEntry>& Entries() const { return entries_; }
-    void Clear() { entries_.clear(); }
+    // Forgets the entries and the counts.
+    void Clear() {
+        entries_.clear();
+        counts_.clear();
+    }
+    // Calls of that name since the start or the last Clear, kept or not.
     std::size_t Count(std::string_view name) const {
-        std::size_t n = 0;
-        for (const auto& e : entries_)
-            if (e.name == name)
-                ++n;
-        return n;
+        const auto it = counts_.find(name);
+        return it == counts_.end() ? 0 : it->second;
     }
     // Called for every new entry (velk-sim --trace prints them as they happen).
     void SetListener(std::function<void(const TraceEntry&)> listener) {
@@ -37,7 +68,29 @@ class Trace {
     }
 
   private:
+    void Tally(std::string_view name) {
+        const auto it = counts_.find(name);
+        if (it != counts_.end())
+            ++it->second;
+        else
+            counts_.emplace(std::string(name), 1);
+    }
+    void Keep(unsigned long long time, std::string_view name, std::string args) {
+        TraceEntry entry{time, std::string(name), std::move(args)};
+        if (!keepEntries_) {
+            listener_(entry);
+            return;
+        }
+        entries_.push_back(std::move(entry));
+        if (listener_) {
+            const TraceEntry copy = entries_.back();  // the listener may record more
+            listener_(copy);
+        }
+    }
+
     std::vector<TraceEntry> entries_;
+    std::map<std::string, std::size_t, std::less<>> counts_;
+    bool keepEntries_ = true;
     std::function<void(const TraceEntry&)> listener_;
 };
 

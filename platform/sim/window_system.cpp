@@ -2,26 +2,10 @@
 
 #include <algorithm>
 
+#include "platform/sim/trace_format.h"
 #include "platform/strings.h"
 
 namespace velk::sim {
-
-namespace {
-
-std::string Num(long long v) {
-    return std::to_string(v);
-}
-
-std::string Rect(const RECT& r) {
-    return "{" + Num(r.left) + ", " + Num(r.top) + ", " + Num(r.right) + ", " + Num(r.bottom) + "}";
-}
-
-}  // namespace
-
-void SimWindowSystem::Record(const char* name, const std::string& args) {
-    if (world_.Traced(pid_))
-        world_.GetTrace().Record(world_.GetClock().Now(), name, args);
-}
 
 std::string SimWindowSystem::Window(HWND hwnd) const {
     std::string s = TraceHandle(hwnd.value);
@@ -31,7 +15,8 @@ std::string SimWindowSystem::Window(HWND hwnd) const {
 }
 
 BOOL SimWindowSystem::RegisterClassW(const WNDCLASSW& wc) {
-    Record("RegisterClassW", TraceString(wc.lpszClassName) + ", style " + Num(wc.style));
+    Record("RegisterClassW",
+           [&] { return TraceString(wc.lpszClassName) + ", style " + TraceNum(wc.style); });
     if (!wc.lpszClassName)
         return FALSE;
     world_.RegisterClass(wc.lpszClassName);
@@ -43,22 +28,25 @@ HWND SimWindowSystem::CreateWindowExW(DWORD exStyle, const char16_t* className,
                                       const char16_t* windowName, DWORD style, INT x, INT y,
                                       INT width, INT height, HWND parent, UINT_PTR idOrMenu,
                                       IWindowHandler* handler) {
-    Record("CreateWindowExW", TraceHandle(exStyle) + ", " + TraceString(className) + ", " +
-                                  TraceString(windowName) + ", " + TraceHandle(style) + ", " +
-                                  Num(x) + ", " + Num(y) + ", " + Num(width) + ", " + Num(height) +
-                                  ", " + Window(parent) + ", " + Num(idOrMenu));
+    Record("CreateWindowExW", [&] {
+        return TraceHandle(exStyle) + ", " + TraceString(className) + ", " +
+               TraceString(windowName) + ", " + TraceHandle(style) + ", " + TraceNum(x) + ", " +
+               TraceNum(y) + ", " + TraceNum(width) + ", " + TraceNum(height) + ", " +
+               Window(parent) + ", " + TraceNum(idOrMenu);
+    });
     return world_.CreateWindow(pid_, exStyle, className, windowName, style, x, y, width, height,
                                parent, idOrMenu, handler);
 }
 
 BOOL SimWindowSystem::DestroyWindow(HWND hwnd) {
-    Record("DestroyWindow", Window(hwnd));
+    Record("DestroyWindow", [&] { return Window(hwnd); });
     return world_.DestroyWindow(hwnd) ? TRUE : FALSE;
 }
 
 BOOL SimWindowSystem::IsWindow(HWND hwnd) {
     bool exists = world_.Find(hwnd) != nullptr;
-    Record("IsWindow", TraceHandle(hwnd.value) + (exists ? " -> TRUE" : " -> FALSE"));
+    Record("IsWindow",
+           [&] { return TraceHandle(hwnd.value) + (exists ? " -> TRUE" : " -> FALSE"); });
     return exists ? TRUE : FALSE;
 }
 
@@ -69,7 +57,8 @@ LRESULT SimWindowSystem::DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, 
 INT SimWindowSystem::GetWindowTextLengthW(HWND hwnd) {
     const SimWindow* w = world_.Find(hwnd);
     INT length = w ? static_cast<INT>(w->caption.size()) : 0;
-    Record("GetWindowTextLengthW", TraceHandle(hwnd.value) + " -> " + Num(length));
+    Record("GetWindowTextLengthW",
+           [&] { return TraceHandle(hwnd.value) + " -> " + TraceNum(length); });
     return length;
 }
 
@@ -82,13 +71,15 @@ INT SimWindowSystem::GetWindowTextW(HWND hwnd, char16_t* buf, INT maxCount) {
         std::copy(text.begin(), text.begin() + copied, buf);
         buf[copied] = u'\0';
     }
-    Record("GetWindowTextW", TraceHandle(hwnd.value) + ", " + Num(maxCount) + " -> " +
-                                 TraceString(text.substr(0, copied).c_str()));
+    Record("GetWindowTextW", [&] {
+        return TraceHandle(hwnd.value) + ", " + TraceNum(maxCount) + " -> " +
+               TraceString(text.substr(0, copied).c_str());
+    });
     return copied;
 }
 
 BOOL SimWindowSystem::SetWindowTextW(HWND hwnd, const char16_t* text) {
-    Record("SetWindowTextW", TraceHandle(hwnd.value) + ", " + TraceString(text));
+    Record("SetWindowTextW", [&] { return TraceHandle(hwnd.value) + ", " + TraceString(text); });
     SimWindow* w = world_.Find(hwnd);
     if (!w)
         return FALSE;
@@ -98,13 +89,14 @@ BOOL SimWindowSystem::SetWindowTextW(HWND hwnd, const char16_t* text) {
 
 HWND SimWindowSystem::FindWindowW(const char16_t* className, const char16_t* windowName) {
     HWND found = world_.FindWindow(className, windowName);
-    Record("FindWindowW",
-           TraceString(className) + ", " + TraceString(windowName) + " -> " + Window(found));
+    Record("FindWindowW", [&] {
+        return TraceString(className) + ", " + TraceString(windowName) + " -> " + Window(found);
+    });
     return found;
 }
 
 BOOL SimWindowSystem::EnumWindows(const WNDENUMPROC& callback) {
-    Record("EnumWindows", "");
+    Record("EnumWindows", [&] { return ""; });
     std::vector<HWND> windows = world_.ZOrder();
     for (HWND h : windows) {
         if (!world_.Find(h))
@@ -117,28 +109,29 @@ BOOL SimWindowSystem::EnumWindows(const WNDENUMPROC& callback) {
 
 HWND SimWindowSystem::GetForegroundWindow() {
     HWND h = world_.Foreground();
-    Record("GetForegroundWindow", "-> " + Window(h));
+    Record("GetForegroundWindow", [&] { return "-> " + Window(h); });
     return h;
 }
 
 BOOL SimWindowSystem::SetForegroundWindow(HWND hwnd) {
-    Record("SetForegroundWindow", TraceHandle(hwnd.value));
+    Record("SetForegroundWindow", [&] { return TraceHandle(hwnd.value); });
     return world_.SetForeground(hwnd) ? TRUE : FALSE;
 }
 
 BOOL SimWindowSystem::ShowWindow(HWND hwnd, INT cmdShow) {
-    Record("ShowWindow", Window(hwnd) + ", " + Num(cmdShow));
+    Record("ShowWindow", [&] { return Window(hwnd) + ", " + TraceNum(cmdShow); });
     return world_.ShowWindow(hwnd, cmdShow) ? TRUE : FALSE;
 }
 
 BOOL SimWindowSystem::IsWindowVisible(HWND hwnd) {
     bool visible = world_.IsVisible(hwnd);
-    Record("IsWindowVisible", TraceHandle(hwnd.value) + (visible ? " -> TRUE" : " -> FALSE"));
+    Record("IsWindowVisible",
+           [&] { return TraceHandle(hwnd.value) + (visible ? " -> TRUE" : " -> FALSE"); });
     return visible ? TRUE : FALSE;
 }
 
 BOOL SimWindowSystem::UpdateWindow(HWND hwnd) {
-    Record("UpdateWindow", TraceHandle(hwnd.value));
+    Record("UpdateWindow", [&] { return TraceHandle(hwnd.value); });
     return world_.Find(hwnd) ? TRUE : FALSE;
 }
 
@@ -146,15 +139,18 @@ BOOL SimWindowSystem::GetWindowRect(HWND hwnd, RECT* rect) {
     const SimWindow* w = world_.Find(hwnd);
     if (w && rect)
         *rect = w->rect;
-    Record("GetWindowRect", TraceHandle(hwnd.value) + (w ? " -> " + Rect(w->rect) : ""));
+    Record("GetWindowRect",
+           [&] { return TraceHandle(hwnd.value) + (w ? " -> " + TraceRect(w->rect) : ""); });
     return w ? TRUE : FALSE;
 }
 
 BOOL SimWindowSystem::SetWindowPos(HWND hwnd, HWND insertAfter, INT x, INT y, INT cx, INT cy,
                                    UINT flags) {
-    Record("SetWindowPos", TraceHandle(hwnd.value) + ", " + TraceHandle(insertAfter.value) + ", " +
-                               Num(x) + ", " + Num(y) + ", " + Num(cx) + ", " + Num(cy) + ", " +
-                               TraceHandle(flags));
+    Record("SetWindowPos", [&] {
+        return TraceHandle(hwnd.value) + ", " + TraceHandle(insertAfter.value) + ", " +
+               TraceNum(x) + ", " + TraceNum(y) + ", " + TraceNum(cx) + ", " + TraceNum(cy) + ", " +
+               TraceHandle(flags);
+    });
     return world_.SetWindowPos(hwnd, x, y, cx, cy, flags) ? TRUE : FALSE;
 }
 
@@ -165,28 +161,32 @@ LONG SimWindowSystem::GetWindowLongW(HWND hwnd, INT index) {
         value = static_cast<LONG>(w->style);
     else if (w && index == GWL_EXSTYLE)
         value = static_cast<LONG>(w->exStyle);
-    Record("GetWindowLongW", TraceHandle(hwnd.value) + ", " + Num(index) + " -> " +
-                                 TraceHandle(static_cast<DWORD>(value)));
+    Record("GetWindowLongW", [&] {
+        return TraceHandle(hwnd.value) + ", " + TraceNum(index) + " -> " +
+               TraceHandle(static_cast<DWORD>(value));
+    });
     return value;
 }
 
 HWND SimWindowSystem::GetParent(HWND hwnd) {
     const SimWindow* w = world_.Find(hwnd);
     HWND parent = w ? (w->IsChild() ? w->parent : w->owner) : HWND{};
-    Record("GetParent", TraceHandle(hwnd.value) + " -> " + TraceHandle(parent.value));
+    Record("GetParent",
+           [&] { return TraceHandle(hwnd.value) + " -> " + TraceHandle(parent.value); });
     return parent;
 }
 
 HWND SimWindowSystem::GetWindow(HWND hwnd, UINT cmd) {
     const SimWindow* w = world_.Find(hwnd);
     HWND result = (w && cmd == GW_OWNER) ? w->owner : HWND{};
-    Record("GetWindow",
-           TraceHandle(hwnd.value) + ", " + Num(cmd) + " -> " + TraceHandle(result.value));
+    Record("GetWindow", [&] {
+        return TraceHandle(hwnd.value) + ", " + TraceNum(cmd) + " -> " + TraceHandle(result.value);
+    });
     return result;
 }
 
 HWND SimWindowSystem::SetFocus(HWND hwnd) {
-    Record("SetFocus", TraceHandle(hwnd.value));
+    Record("SetFocus", [&] { return TraceHandle(hwnd.value); });
     return world_.SetFocus(hwnd);
 }
 
@@ -195,13 +195,14 @@ DWORD SimWindowSystem::GetWindowThreadProcessId(HWND hwnd, DWORD* processId) {
     DWORD pid = w ? w->pid : 0;
     if (processId)
         *processId = pid;
-    Record("GetWindowThreadProcessId", TraceHandle(hwnd.value) + " -> " + Num(pid));
+    Record("GetWindowThreadProcessId",
+           [&] { return TraceHandle(hwnd.value) + " -> " + TraceNum(pid); });
     // One thread per simulated process; its id is the process id plus one.
     return w ? pid + 1 : 0;
 }
 
 HDC SimWindowSystem::BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
-    Record("BeginPaint", TraceHandle(hwnd.value));
+    Record("BeginPaint", [&] { return TraceHandle(hwnd.value); });
     const SimWindow* w = world_.Find(hwnd);
     if (!w)
         return HDC{};
@@ -214,7 +215,7 @@ HDC SimWindowSystem::BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
 }
 
 BOOL SimWindowSystem::EndPaint(HWND hwnd, const PAINTSTRUCT*) {
-    Record("EndPaint", TraceHandle(hwnd.value));
+    Record("EndPaint", [&] { return TraceHandle(hwnd.value); });
     return TRUE;
 }
 
@@ -231,35 +232,40 @@ LRESULT SimWindowSystem::DispatchMessageW(const MSG* msg) {
 }
 
 BOOL SimWindowSystem::PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    Record("PostMessageW",
-           Window(hwnd) + ", " + MessageName(message) + ", " + Num(wParam) + ", " + Num(lParam));
+    Record("PostMessageW", [&] {
+        return Window(hwnd) + ", " + MessageName(message) + ", " + TraceNum(wParam) + ", " +
+               TraceNum(lParam);
+    });
     return world_.Post(pid_, hwnd, message, wParam, lParam) ? TRUE : FALSE;
 }
 
 LRESULT SimWindowSystem::SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    Record("SendMessageW",
-           Window(hwnd) + ", " + MessageName(message) + ", " + Num(wParam) + ", " + Num(lParam));
+    Record("SendMessageW", [&] {
+        return Window(hwnd) + ", " + MessageName(message) + ", " + TraceNum(wParam) + ", " +
+               TraceNum(lParam);
+    });
     return world_.Send(hwnd, message, wParam, lParam);
 }
 
 void SimWindowSystem::PostQuitMessage(INT exitCode) {
-    Record("PostQuitMessage", Num(exitCode));
+    Record("PostQuitMessage", [&] { return TraceNum(exitCode); });
     world_.PostQuit(pid_, exitCode);
 }
 
 UINT SimWindowSystem::RegisterWindowMessageW(const char16_t* name) {
     UINT id = name ? world_.RegisterWindowMessage(name) : 0;
-    Record("RegisterWindowMessageW", TraceString(name) + " -> " + Num(id));
+    Record("RegisterWindowMessageW", [&] { return TraceString(name) + " -> " + TraceNum(id); });
     return id;
 }
 
 UINT_PTR SimWindowSystem::SetTimer(HWND hwnd, UINT_PTR id, UINT elapse) {
-    Record("SetTimer", Window(hwnd) + ", " + Num(id) + ", " + Num(elapse));
+    Record("SetTimer",
+           [&] { return Window(hwnd) + ", " + TraceNum(id) + ", " + TraceNum(elapse); });
     return world_.SetTimer(hwnd, id, elapse);
 }
 
 BOOL SimWindowSystem::KillTimer(HWND hwnd, UINT_PTR id) {
-    Record("KillTimer", Window(hwnd) + ", " + Num(id));
+    Record("KillTimer", [&] { return Window(hwnd) + ", " + TraceNum(id); });
     return world_.KillTimer(hwnd, id) ? TRUE : FALSE;
 }
 
@@ -268,27 +274,30 @@ BOOL SimWindowSystem::RegisterHotKey(HWND hwnd, INT id, UINT modifiers, UINT vk)
     bool ok = world_.RegisterHotKey(hwnd, id, modifiers, vk, &error);
     if (!ok)
         world_.Process(pid_).lastError = error;
-    Record("RegisterHotKey", Window(hwnd) + ", " + TraceHandle(id) + ", " + TraceHandle(modifiers) +
-                                 ", " + TraceHandle(vk) + (ok ? " -> TRUE" : " -> FALSE"));
+    Record("RegisterHotKey", [&] {
+        return Window(hwnd) + ", " + TraceHandle(id) + ", " + TraceHandle(modifiers) + ", " +
+               TraceHandle(vk) + (ok ? " -> TRUE" : " -> FALSE");
+    });
     return ok ? TRUE : FALSE;
 }
 
 BOOL SimWindowSystem::UnregisterHotKey(HWND hwnd, INT id) {
-    Record("UnregisterHotKey", Window(hwnd) + ", " + TraceHandle(id));
+    Record("UnregisterHotKey", [&] { return Window(hwnd) + ", " + TraceHandle(id); });
     return world_.UnregisterHotKey(hwnd, id) ? TRUE : FALSE;
 }
 
 SHORT SimWindowSystem::GetAsyncKeyState(INT vk) {
     bool down = world_.KeyDown(static_cast<UINT>(vk));
     SHORT state = down ? static_cast<SHORT>(0x8000) : 0;
-    Record("GetAsyncKeyState", TraceHandle(vk) + (down ? " -> 0x8000" : " -> 0"));
+    Record("GetAsyncKeyState", [&] { return TraceHandle(vk) + (down ? " -> 0x8000" : " -> 0"); });
     return state;
 }
 
 HWND SimWindowSystem::CreateDialogIndirectW(const DialogTemplate& tmpl, HWND parent,
                                             IWindowHandler* handler) {
-    Record("CreateDialogIndirectW",
-           Num(tmpl.id) + " " + TraceString(tmpl.caption) + ", " + Window(parent));
+    Record("CreateDialogIndirectW", [&] {
+        return TraceNum(tmpl.id) + " " + TraceString(tmpl.caption) + ", " + Window(parent);
+    });
     return world_.CreateDialog(pid_, tmpl, parent, handler);
 }
 
@@ -298,20 +307,22 @@ BOOL SimWindowSystem::IsDialogMessageW(HWND, MSG*) {
 
 HWND SimWindowSystem::GetDlgItem(HWND dialog, INT id) {
     HWND item = world_.GetDlgItem(dialog, id);
-    Record("GetDlgItem",
-           TraceHandle(dialog.value) + ", " + Num(id) + " -> " + TraceHandle(item.value));
+    Record("GetDlgItem", [&] {
+        return TraceHandle(dialog.value) + ", " + TraceNum(id) + " -> " + TraceHandle(item.value);
+    });
     return item;
 }
 
 INT SimWindowSystem::GetDlgCtrlID(HWND hwnd) {
     const SimWindow* w = world_.Find(hwnd);
     INT id = w ? w->id : 0;
-    Record("GetDlgCtrlID", TraceHandle(hwnd.value) + " -> " + Num(id));
+    Record("GetDlgCtrlID", [&] { return TraceHandle(hwnd.value) + " -> " + TraceNum(id); });
     return id;
 }
 
 BOOL SimWindowSystem::MapDialogRect(HWND dialog, RECT* rect) {
-    Record("MapDialogRect", TraceHandle(dialog.value) + (rect ? ", " + Rect(*rect) : ""));
+    Record("MapDialogRect",
+           [&] { return TraceHandle(dialog.value) + (rect ? ", " + TraceRect(*rect) : ""); });
     if (!world_.Find(dialog) || !rect)
         return FALSE;
     rect->left = World::DialogUnitsX(rect->left);
@@ -323,38 +334,43 @@ BOOL SimWindowSystem::MapDialogRect(HWND dialog, RECT* rect) {
 
 INT SimWindowSystem::MessageBoxW(HWND owner, const char16_t* text, const char16_t* caption,
                                  UINT type) {
-    Record("MessageBoxW", Window(owner) + ", " + TraceString(text) + ", " + TraceString(caption) +
-                              ", " + TraceHandle(type));
+    Record("MessageBoxW", [&] {
+        return Window(owner) + ", " + TraceString(text) + ", " + TraceString(caption) + ", " +
+               TraceHandle(type);
+    });
     return world_.MessageBox(pid_, owner, text, caption, type);
 }
 
 HMENU SimWindowSystem::LoadMenuW(WORD resourceId) {
     HMENU menu = world_.LoadMenu(resourceId);
-    Record("LoadMenuW", Num(resourceId) + " -> " + TraceHandle(menu.value));
+    Record("LoadMenuW", [&] { return TraceNum(resourceId) + " -> " + TraceHandle(menu.value); });
     return menu;
 }
 
 HMENU SimWindowSystem::GetSubMenu(HMENU menu, INT pos) {
     HMENU sub = world_.GetSubMenu(menu, pos);
-    Record("GetSubMenu",
-           TraceHandle(menu.value) + ", " + Num(pos) + " -> " + TraceHandle(sub.value));
+    Record("GetSubMenu", [&] {
+        return TraceHandle(menu.value) + ", " + TraceNum(pos) + " -> " + TraceHandle(sub.value);
+    });
     return sub;
 }
 
 BOOL SimWindowSystem::DestroyMenu(HMENU menu) {
-    Record("DestroyMenu", TraceHandle(menu.value));
+    Record("DestroyMenu", [&] { return TraceHandle(menu.value); });
     return world_.DestroyMenu(menu) ? TRUE : FALSE;
 }
 
 BOOL SimWindowSystem::TrackPopupMenuEx(HMENU menu, UINT flags, INT x, INT y, HWND owner) {
-    Record("TrackPopupMenuEx", TraceHandle(menu.value) + ", " + TraceHandle(flags) + ", " + Num(x) +
-                                   ", " + Num(y) + ", " + Window(owner));
+    Record("TrackPopupMenuEx", [&] {
+        return TraceHandle(menu.value) + ", " + TraceHandle(flags) + ", " + TraceNum(x) + ", " +
+               TraceNum(y) + ", " + Window(owner);
+    });
     return world_.TrackPopupMenu(pid_, menu, flags, x, y, owner) ? TRUE : FALSE;
 }
 
 HICON SimWindowSystem::LoadIconW(WORD resourceId) {
     HICON icon = world_.LoadIcon(resourceId);
-    Record("LoadIconW", Num(resourceId) + " -> " + TraceHandle(icon.value));
+    Record("LoadIconW", [&] { return TraceNum(resourceId) + " -> " + TraceHandle(icon.value); });
     return icon;
 }
 

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "platform/sim/world.h"
 #include "platform/window_system.h"
@@ -82,7 +83,10 @@ class SimWindowSystem : public IWindowSystem {
     HICON LoadIconW(WORD resourceId) override;
 
   private:
-    void Record(const char* name, const std::string& args);
+    template <typename Args>
+    void Record(const char* name, Args&& args) {
+        world_.TraceCall(pid_, name, std::forward<Args>(args));
+    }
     std::string Window(HWND hwnd) const;
 
     World& world_;

@@ -36,163 +36,35 @@
 #include <optional>
 #include <set>
 #include <span>
-#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/resources.h"
 #include "platform/sim/clock.h"
+#include "platform/sim/device_options.h"
 #include "platform/sim/trace.h"
+#include "platform/sim/world_objects.h"
 #include "platform/types.h"
 #include "platform/window_system.h"
 
 namespace velk::sim {
 
-// A scenario (or test) asked the simulator for something that is not there: a window,
-// control, menu item or message box that does not exist, or a control the user could
-// not reach.
-class SimError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
-// A message loop waits, but nothing is posted, no timer runs and the script driver has
-// nothing more to do: the simulation cannot go on. Thrown out of GetMessageW so that
-// the runner unwinds the program's stack.
-class Halted : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
-// The scenario's clock of events. The world wakes it only when no posted message is
-// pending, so one user action is fully handled before the next command runs.
-class IScriptDriver {
-  public:
-    virtual ~IScriptDriver() = default;
-    // The virtual time of the next scripted event; nullopt when none remains.
-    virtual std::optional<unsigned long long> NextWake() = 0;
-    virtual void Wake() = 0;
-};
-
-constexpr BOOL FALSE = 0;
-constexpr BOOL TRUE = 1;
-constexpr UINT WA_INACTIVE = 0;
-constexpr UINT WA_ACTIVE = 1;
-constexpr UINT CBN_SELCHANGE = 1;
-constexpr UINT VK_APP1 = 0xC1;
-constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
-constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
-constexpr DWORD ERROR_HOTKEY_ALREADY_REGISTERED = 1409;
-constexpr INT kDefaultThreadPriority = 3;  // THREAD_PRIORITY_NORMAL on the device
-constexpr LONG kTopBarHeight = 26;
-constexpr LONG kMenuBarHeight = 26;
-
-struct SimWindow {
-    HWND hwnd;
-    DWORD pid = 0;
-    std::u16string className;
-    std::u16string caption;
-    DWORD style = 0;
-    DWORD exStyle = 0;
-    HWND parent;  // children only
-    HWND owner;   // top-level windows only
-    RECT rect;    // screen coordinates
-    INT id = 0;
-    IWindowHandler* handler = nullptr;
-    std::vector<HWND> children;  // in creation (tab) order
-    bool destroying = false;
-
-    bool isDialog = false;
-    bool isMessageBox = false;
-    bool doneButton = false;  // an OK button in the caption
-    bool noActivate = false;  // the shell's menu bar never becomes foreground
-    UINT messageBoxType = 0;
-
-    // Control state.
-    int check = 0;
-    std::vector<std::u16string> items;
-    int selection = -1;
-    WORD iconResource = 0;
-
-    bool IsChild() const { return (style & WS_CHILD) != 0; }
-    bool HasStyle(DWORD s) const { return (style & s) == s; }
-};
-
-struct SimTimer {
-    HWND hwnd;
-    UINT_PTR id = 0;
-    UINT period = 0;
-    unsigned long long due = 0;
-    unsigned long long seq = 0;
-};
-
-struct SimHotKey {
-    HWND hwnd;
-    INT id = 0;
-    UINT modifiers = 0;
-    UINT vk = 0;
-};
-
-struct SimMenuItem {
-    std::u16string text;  // as the menu shows it, with its "&"; empty for a separator
-    UINT id = 0;
-    bool separator = false;
-    HMENU popup;
-};
-
-struct SimMenu {
-    std::vector<SimMenuItem> items;
-    HMENU parent;  // the menu that holds this pop-up, null for a loaded menu
-};
-
-// A pop-up menu being tracked.
-struct TrackedMenu {
-    HMENU menu;
-    UINT flags = 0;
-    INT x = 0;
-    INT y = 0;
-    HWND owner;
-    DWORD pid = 0;
-    std::vector<std::u16string> items;  // texts of the commands and pop-ups, in order
-    bool closed = false;
-    std::optional<UINT> chosen;
-};
-
-struct MessageBoxRecord {
-    HWND hwnd;
-    HWND owner;
-    std::u16string text;
-    std::u16string caption;
-    UINT type = 0;
-    DWORD pid = 0;
-    bool dismissed = false;
-};
-
-struct IconRecord {
-    DWORD pid = 0;
-    NOTIFYICONDATA data;
-};
-
-struct SimProcessInfo {
-    DWORD pid = 0;
-    std::u16string modulePath;
-    bool traced = false;  // the program under test: its seam calls are traced
-    bool running = true;
-    std::optional<DWORD> exitCode;
-    bool quitPending = false;
-    INT quitCode = 0;
-    DWORD lastError = 0;
-    INT threadPriority = kDefaultThreadPriority;
-    std::vector<std::uintptr_t> mutexHandles;
-};
-
 class World {
   public:
-    World(Clock& clock, Trace& trace);
+    // options is the handheld's: read at each call, so changes take effect at once.
+    World(Clock& clock, Trace& trace, const DeviceOptions& options);
     World(const World&) = delete;
     World& operator=(const World&) = delete;
 
     Clock& GetClock() { return clock_; }
+    // Records a seam call of process pid when that process is the one under test.
+    template <typename Args>
+    void TraceCall(DWORD pid, const char* name, Args&& args) {
+        if (Traced(pid))
+            trace_.Record(clock_.Now(), name, std::forward<Args>(args));
+    }
+    const DeviceOptions& Options() const { return options_; }
     Trace& GetTrace() { return trace_; }
 
     // --- processes -----------------------------------------------------------------
@@ -312,22 +184,28 @@ class World {
     // --- the shell -----------------------------------------------------------------
     bool NotifyIcon(DWORD pid, DWORD message, const NOTIFYICONDATA& data);
     const std::vector<IconRecord>& Icons() const { return icons_; }
-    void SetScreen(LONG width, LONG height);
-    RECT Screen() const { return {0, 0, screenWidth_, screenHeight_}; }
-    void SetMenuBarTop(LONG top) { menuBarTop_ = top; }
-    LONG MenuBarTop() const { return menuBarTop_ ? *menuBarTop_ : screenHeight_ - kMenuBarHeight; }
-    RECT WorkArea() const { return {0, kTopBarHeight, screenWidth_, MenuBarTop()}; }
+    RECT Screen() const { return {0, 0, options_.screenWidth, options_.screenHeight}; }
+    LONG MenuBarTop() const {
+        return options_.menuBarTop ? *options_.menuBarTop : options_.screenHeight - kMenuBarHeight;
+    }
+    RECT WorkArea() const { return {0, kTopBarHeight, options_.screenWidth, MenuBarTop()}; }
     HWND CreateMenuBar(DWORD pid, HWND parent);
-    bool shellLibraryPresent = true;
 
     // --- kernel objects --------------------------------------------------------------
     // Opens (or creates) a named mutex; *existed tells whether the name was already
     // there. A null name makes an unnamed one.
     HANDLE CreateMutex(DWORD pid, const char16_t* name, bool* existed);
     bool MutexExists(const std::u16string& name) const;
-    bool coredllPresent = true;
-    bool unregisterFunc1Present = true;
-    std::vector<std::pair<UINT, UINT>> unregisterFunc1Calls;  // (modifiers, vk)
+    // UnregisterFunc1 as the shell carries it out: the key is no longer the shell's.
+    void UnregisterFunc1(UINT modifiers, UINT vk);
+    const std::vector<std::pair<UINT, UINT>>& UnregisterFunc1Calls() const {
+        return unregisterFunc1Calls_;
+    }
+
+    // --- what is open --------------------------------------------------------------
+    std::size_t WindowCount() const { return windows_.size(); }
+    std::size_t MenuCount() const { return menuTable_.size(); }
+    std::size_t MutexHandleCount() const { return mutexHandles_.size(); }
 
   private:
     struct Posted {
@@ -359,6 +237,7 @@ class World {
 
     Clock& clock_;
     Trace& trace_;
+    const DeviceOptions& options_;
     IScriptDriver* driver_ = nullptr;
     unsigned long long lastWakeTime_ = ~0ull;
     std::size_t wakesAtSameTime_ = 0;
@@ -393,20 +272,13 @@ class World {
     std::uintptr_t nextIcon_ = 0x30000;
 
     std::vector<IconRecord> icons_;
-    LONG screenWidth_ = 240;
-    LONG screenHeight_ = 320;
-    std::optional<LONG> menuBarTop_;
 
     // Named kernel objects compare their names exactly. Unnamed mutexes get a key of
     // their own that no name can spell (it starts with a null character).
     std::map<std::uintptr_t, std::u16string> mutexHandles_;
     std::map<std::u16string, int> mutexOpenCounts_;
     std::uintptr_t nextMutex_ = 0x40000;
+    std::vector<std::pair<UINT, UINT>> unregisterFunc1Calls_;  // (modifiers, vk)
 };
-
-// Readable renderings for trace entries and error messages.
-std::string TraceString(const char16_t* s);
-std::string TraceHandle(std::uintptr_t value);
-std::string MessageName(UINT message);
 
 }  // namespace velk::sim
