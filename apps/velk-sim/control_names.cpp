@@ -3,6 +3,7 @@
 #include <array>
 
 #include "apps/velk-sim/scenario.h"
+#include "platform/resources.h"
 #include "platform/types.h"
 #include "res/resource_ids.h"
 
@@ -39,8 +40,8 @@ constexpr std::array kNames = std::to_array<ControlName>({
     VELK_NAME(IDC_WF_CONTINUE),
     VELK_NAME(IDC_WF_RUNNING),
     VELK_NAME(ID_SETTINGS),
-    VELK_NAME(ID_APP_ABOUT_CMD),
-    VELK_NAME(ID_APP_EXIT_CMD),
+    VELK_NAME(ID_APP_ABOUT),
+    VELK_NAME(ID_APP_EXIT),
     VELK_NAME(ID_HELP_MENU),
 });
 #undef VELK_NAME

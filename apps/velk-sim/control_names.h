@@ -15,7 +15,8 @@ struct ControlName {
     int id;
 };
 
-// Every identifier of resource_ids.h, and the dialogs' IDOK and IDCANCEL.
+// Every identifier of resource_ids.h, the standard About and Exit commands and the
+// dialogs' IDOK and IDCANCEL.
 std::span<const ControlName> ControlNames();
 
 // The id a scenario argument names: a whole decimal number or one of the names above.
