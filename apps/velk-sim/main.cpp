@@ -10,6 +10,7 @@
 #include <string>
 #include <system_error>
 
+#include "apps/velk-sim/lint.h"
 #include "apps/velk-sim/runner.h"
 #include "apps/velk-sim/scenario.h"
 #include "platform/sim/handheld.h"
@@ -22,12 +23,15 @@ using namespace velk;
 
 int Usage(std::ostream& out, int code) {
     out << "usage: velk-sim [--registry FILE] [--fresh] [--trace] [SCENARIO | -] [-- ARGS]\n"
+           "       velk-sim [--registry FILE] --lint\n"
            "  SCENARIO         a scenario file; - reads standard input; none plays the demo\n"
            "  --registry FILE  the handheld's registry (.reg text), kept between runs;\n"
            "                   default $XDG_DATA_HOME/velk/registry.reg\n"
            "  --fresh          start from an empty registry (FILE is overwritten at the end)\n"
            "  --trace          print every platform call the program makes\n"
            "  --show-demo      print the built-in demo scenario and exit\n"
+           "  --lint           print the stored lists as compiled, warn about entries that\n"
+           "                   are unlikely to mean what was meant, and exit\n"
            "  -- ARGS          the program's command line (e.g. -- 3000 polls every 3 s)\n";
     return code;
 }
@@ -48,6 +52,7 @@ int main(int argc, char** argv) {
     std::string registryPath;
     std::string scenarioPath;
     bool fresh = false;
+    bool lint = false;
     simrun::RunnerOptions options;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -57,6 +62,8 @@ int main(int argc, char** argv) {
             fresh = true;
         } else if (arg == "--trace") {
             options.trace = true;
+        } else if (arg == "--lint") {
+            lint = true;
         } else if (arg == "--show-demo") {
             std::cout << simrun::kDemoScenario;
             return 0;
@@ -75,10 +82,17 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (lint && !scenarioPath.empty()) {
+        std::cerr << "velk-sim: --lint plays no scenario\n";
+        return Usage(std::cerr, 2);
+    }
+
     // The scenario first: a typo stops the run before anything is touched.
     std::string text;
     std::string source = "demo";
-    if (scenarioPath.empty()) {
+    if (lint) {
+        // Nothing to play.
+    } else if (scenarioPath.empty()) {
         text = simrun::kDemoScenario;
     } else if (scenarioPath == "-") {
         text.assign(std::istreambuf_iterator<char>(std::cin), {});
@@ -108,7 +122,7 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path file(registryPath);
     std::error_code ec;
-    if (file.has_parent_path()) {
+    if (!lint && file.has_parent_path()) {
         std::filesystem::create_directories(file.parent_path(), ec);
         if (ec) {
             std::cerr << "velk-sim: " << file.parent_path().string() << ": " << ec.message()
@@ -131,6 +145,11 @@ int main(int argc, char** argv) {
     }
 
     std::cout << "velk-sim: registry " << registryPath << "\n";
+    if (lint) {
+        // Reads only: the file is left as it is.
+        simrun::Lint(simrun::ReadStoredSettings(handheld, options.modulePath), std::cout);
+        return 0;
+    }
     int failures = 0;
     int status = 0;
     {

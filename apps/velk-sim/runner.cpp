@@ -317,28 +317,40 @@ void Runner::Expect(const Command& c) {
         if (found != a[1])
             Fail(c, "menu " + a[1], "menu " + found);
     } else if (what == "setting") {
-        const std::u16string path =
-            u"software\\Velk\\" + ApplicationNameFromPath(options_.modulePath) + u"\\Settings";
-        auto value = hh_.Registry().GetValue(HKEY_CURRENT_USER, path, U16(a[1]));
-        std::string found = "absent";
-        if (value) {
-            if (value->type == REG_DWORD && value->data.size() == 4) {
-                std::int32_t n = 0;
-                std::memcpy(&n, value->data.data(), 4);
-                found = std::to_string(n);
-            } else if (value->type == REG_SZ) {
-                std::u16string text(value->data.size() / 2, u'\0');
-                std::memcpy(text.data(), value->data.data(), text.size() * 2);
-                if (!text.empty() && text.back() == u'\0')
-                    text.pop_back();
-                found = text.find(u'\0') == std::u16string::npos ? ToUtf8(text) : "(binary)";
-            } else {
-                found = "(type " + std::to_string(value->type) + ")";
-            }
+        // The parser admits only names of the settings' table.
+        const std::u16string name = U16(a[1]);
+        for (const Setting& setting : kSettings) {
+            if (name != setting.name)
+                continue;
+            const std::string found = StoredSetting(setting);
+            if (found != a[2])
+                Fail(c, a[1] + " = " + a[2], a[1] + " = " + found);
         }
-        if (found != a[2])
-            Fail(c, a[1] + " = " + a[2], a[1] + " = " + found);
     }
+}
+
+std::u16string Runner::SettingsKeyPath() const {
+    return std::u16string(u"software\\") + kRegistryKeyWord + u"\\" +
+           ApplicationNameFromPath(options_.modulePath) + u"\\" + kSettingsSection;
+}
+
+std::string Runner::StoredSetting(const Setting& setting) const {
+    auto value = hh_.Registry().GetValue(HKEY_CURRENT_USER, SettingsKeyPath(), setting.name);
+    if (!value)
+        return "absent";
+    if (value->type == REG_DWORD && value->data.size() == 4) {
+        std::int32_t n = 0;
+        std::memcpy(&n, value->data.data(), 4);
+        return std::to_string(n);
+    }
+    if (value->type == REG_SZ) {
+        std::u16string text(value->data.size() / 2, u'\0');
+        std::memcpy(text.data(), value->data.data(), text.size() * 2);
+        if (!text.empty() && text.back() == u'\0')
+            text.pop_back();
+        return text.find(u'\0') == std::u16string::npos ? ToUtf8(text) : "(binary)";
+    }
+    return "(type " + std::to_string(value->type) + ")";
 }
 
 void Runner::Fail(const Command& c, const std::string& expected, const std::string& found) {

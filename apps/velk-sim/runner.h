@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "apps/velk-sim/scenario.h"
+#include "config/settings.h"
 #include "platform/sim/handheld.h"
 
 namespace velk::simrun {
@@ -39,6 +40,10 @@ class Runner : public sim::IScriptDriver {
     void Execute(const Command& c);
     void Expect(const Command& c);
     void Launch(const std::u16string& commandLine);
+    // The stored value of a setting as a scenario writes it: a number, a text, "absent",
+    // or the value's type when it is neither a 4-byte REG_DWORD nor a REG_SZ.
+    std::string StoredSetting(const Setting& setting) const;
+    std::u16string SettingsKeyPath() const;
     void Fail(const Command& c, const std::string& expected, const std::string& found);
     bool BluetoothOn();
     void OnTrace(const sim::TraceEntry& e);

@@ -4,6 +4,10 @@
 #include <array>
 #include <charconv>
 
+#include "apps/velk-sim/control_names.h"
+#include "config/settings.h"
+#include "platform/strings.h"
+
 namespace velk::simrun {
 namespace {
 
@@ -62,6 +66,29 @@ void RequireInt(const Command& c, std::size_t index, const std::string& source) 
         throw ScenarioError(source, c.line, "'" + c.args[index] + "' is not a number");
 }
 
+// A control or command id, as a number or a name of resource_ids.h; a name is replaced
+// by its number so that the runner sees numbers only.
+void RequireId(Command& c, std::size_t index, const std::string& source) {
+    const auto id = ControlId(c.args[index]);
+    if (!id)
+        throw ScenarioError(source, c.line,
+                            "'" + c.args[index] + "' is neither a number nor a control name");
+    c.args[index] = std::to_string(*id);
+}
+
+// One of the nine stored settings, by the name the registry gives it.
+void RequireSetting(const Command& c, std::size_t index, const std::string& source) {
+    const std::u16string name = FromUtf8(c.args[index]);
+    std::string names;
+    for (const Setting& setting : kSettings) {
+        if (name == setting.name)
+            return;
+        names += (names.empty() ? "" : "|") + ToUtf8(setting.name);
+    }
+    throw ScenarioError(source, c.line,
+                        "expected a setting (" + names + "), found '" + c.args[index] + "'");
+}
+
 void RequireWord(const Command& c, std::size_t index, const std::string& source,
                  std::initializer_list<const char*> words) {
     if (!OneOf(c.args[index], words)) {
@@ -72,7 +99,7 @@ void RequireWord(const Command& c, std::size_t index, const std::string& source,
     }
 }
 
-void Check(const Command& c, const std::string& s) {
+void Check(Command& c, const std::string& s) {
     const std::string& v = c.verb;
     if (OneOf(v, {"hold-up", "hung-copy", "no-front", "tap", "button1", "dismiss"})) {
         RequireArgs(c, 0, s, "no arguments");
@@ -111,14 +138,14 @@ void Check(const Command& c, const std::string& s) {
         RequireWord(c, 0, s, {"ok", "fails"});
     } else if (v == "type") {
         RequireArgs(c, 2, s, "a control id and a quoted text");
-        RequireInt(c, 0, s);
+        RequireId(c, 0, s);
     } else if (OneOf(v, {"check", "select"})) {
         RequireArgs(c, 2, s, "a control id and a number");
-        RequireInt(c, 0, s);
+        RequireId(c, 0, s);
         RequireInt(c, 1, s);
     } else if (v == "click") {
         RequireArgs(c, 1, s, "a control id");
-        RequireInt(c, 0, s);
+        RequireId(c, 0, s);
     } else if (v == "expect") {
         if (c.args.empty())
             throw ScenarioError(s, c.line, "'expect' needs what to expect");
@@ -137,12 +164,13 @@ void Check(const Command& c, const std::string& s) {
         } else if (what == "calls" && n == 3) {
             RequireInt(c, 2, s);
         } else if (what == "text" && n == 3) {
-            RequireInt(c, 1, s);
+            RequireId(c, 1, s);
         } else if (OneOf(what, {"checked", "selected"}) && n == 3) {
-            RequireInt(c, 1, s);
+            RequireId(c, 1, s);
             RequireInt(c, 2, s);
         } else if (OneOf(what, {"front", "message"}) && n == 2) {
         } else if (what == "setting" && n == 3) {
+            RequireSetting(c, 1, s);
         } else if (what == "menu" && n == 2) {
             RequireWord(c, 1, s, {"open", "closed"});
         } else {

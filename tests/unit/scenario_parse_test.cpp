@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "apps/velk-sim/control_names.h"
 #include "apps/velk-sim/scenario.h"
 
 namespace velk::simrun {
@@ -66,6 +71,80 @@ TEST(ScenarioParse, EveryDocumentedExpectIsAccepted) {
         "hold-up\nlaunch \"3000\"\nno-front\ntap\nchoose \"Settings...\"\n"
         "bt-stack microsoft\nbt-power off\nwlan absent\nwlan-powerup fails\n",
         "s"));
+}
+
+// Every control and command named by the resource header is a name a scenario can use,
+// with the header's value: the table is kept by hand, so this is what notices a new id.
+TEST(ScenarioParse, ControlNamesCoverEveryIdOfTheResourceHeader) {
+    std::ifstream header(VELK_SOURCE_DIR "/res/resource_ids.h");
+    ASSERT_TRUE(header) << "cannot read res/resource_ids.h";
+    const std::regex define(R"(^\s*#\s*define\s+(\w+)\s+(\S+))");
+    int defines = 0;
+    std::string line;
+    while (std::getline(header, line)) {
+        std::smatch m;
+        if (!std::regex_search(line, m, define))
+            continue;
+        ++defines;
+        long long value = 0;
+        ASSERT_TRUE(ParseInteger(m[2].str(), value)) << line;
+        const auto id = ControlId(m[1].str());
+        ASSERT_TRUE(id.has_value()) << m[1] << " is missing from velk-sim's names";
+        EXPECT_EQ(*id, value) << m[1];
+    }
+    EXPECT_GT(defines, 20);
+    // Names are unique, so a lookup never depends on the table's order.
+    const auto names = ControlNames();
+    for (std::size_t i = 0; i < names.size(); ++i)
+        for (std::size_t j = i + 1; j < names.size(); ++j)
+            EXPECT_STRNE(names[i].name, names[j].name);
+}
+
+// A control is named by number or by name wherever a scenario names one; the runner sees
+// the number either way.
+TEST(ScenarioParse, ControlIdsByNameOrNumber) {
+    struct Case {
+        const char* named;
+        const char* numbered;
+        std::size_t index;
+    };
+    const Case cases[] = {
+        {"click IDC_FIND_WINDOW", "click 1005", 0},
+        {"click IDOK", "click 1", 0},
+        {"click IDCANCEL", "click 2", 0},
+        {"type IDC_ON_LIST \"x\"", "type 1000 \"x\"", 0},
+        {"check IDC_KEEP_PDA_ON 1", "check 1012 1", 0},
+        {"select IDC_DEFAULT_ACTION 2", "select 1002 2", 0},
+        {"expect text IDC_WF_CAPTION \"x\"", "expect text 1006 \"x\"", 1},
+        {"expect checked IDC_WF_RUNNING 1", "expect checked 1010 1", 1},
+        {"expect selected IDC_BT_CONTROL 0", "expect selected 1006 0", 1},
+    };
+    for (const auto& c : cases) {
+        const auto named = ParseScenario(c.named, "t");
+        const auto numbered = ParseScenario(c.numbered, "t");
+        ASSERT_EQ(named.size(), 1u);
+        EXPECT_EQ(named[0].args, numbered[0].args) << c.named;
+        EXPECT_EQ(named[0].text, c.named);  // messages quote the line as written
+    }
+    for (const char* bad : {"click IDC_NO_SUCH", "click idc_find_window", "expect text 10x \"\"",
+                            "check IDC_TEST on"}) {
+        EXPECT_THROW(ParseScenario(bad, "t"), ScenarioError) << bad;
+    }
+}
+
+TEST(ScenarioParse, ExpectSettingTakesOnlyTheNineSettings) {
+    EXPECT_NO_THROW(ParseScenario(
+        "expect setting DefaultAction 0\nexpect setting WFDefaultAction 0\n"
+        "expect setting OnList x\nexpect setting OffList x\nexpect setting OnRunList x\n"
+        "expect setting BTControl 0\nexpect setting DefControl 0\n"
+        "expect setting OffTakesPrecedence 0\nexpect setting KeepPDAOn 0\n",
+        "t"));
+    try {
+        ParseScenario("expect setting KeepPdaOn 1\n", "t");
+        ADD_FAILURE() << "accepted a misspelt setting";
+    } catch (const ScenarioError& e) {
+        EXPECT_NE(std::string(e.what()).find("KeepPDAOn"), std::string::npos) << e.what();
+    }
 }
 
 }  // namespace
