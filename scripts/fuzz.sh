@@ -29,6 +29,9 @@ scripts/setup.sh
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "${FUZZ_BUILD_JOBS:-2}"
 
+# Shorter allocation stacks and a smaller quarantine: about a quarter more runs a
+# second; reproduce a crash with the defaults for the fuller report.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-malloc_context_size=4:quarantine_size_mb=32}"
 out=build/fuzz
 mkdir -p "$out/artifacts" "$out/logs"
 total=0
@@ -39,7 +42,13 @@ for t in "${targets[@]}"; do
   mkdir -p "$work"
   start=$(date +%s)
   rc=0
-  nice -n 10 "$out/fuzz/fuzz_$t" "${limit[@]}" -timeout=10 -print_final_stats=1 \
+  # Longer inputs than these find nothing new and only slow each run down.
+  case "$t" in
+    reg_file | scenario) max_len=512 ;;
+    check_interval) max_len=64 ;;
+    *) max_len=256 ;;
+  esac
+  nice -n 10 "$out/fuzz/fuzz_$t" "${limit[@]}" -max_len=$max_len -timeout=10 -print_final_stats=1 \
     -artifact_prefix="$out/artifacts/$t-" "$work" "fuzz/corpus/$t" >"$log" 2>&1 || rc=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   [ -n "$runs" ] || runs=$(grep -o '^#[0-9]*' "$log" | tail -1 | tr -d '#')
