@@ -1,88 +1,21 @@
-// The shared string operations. The fold and the white-space test are small fixed
-// tables rather than the C library's locale-dependent classification, so that the
-// device, the Windows build and the simulator agree on every caption match.
+// The shared string operations. The fold (the Unicode simple lower-case mapping, from a
+// generated table) and the white-space test are fixed tables rather than the C
+// library's locale-dependent classification, so that the device, the Windows build and
+// the simulator agree on every caption match.
 
 #include "platform/strings.h"
 
 #include <cstddef>
 
+#include "platform/fold_table.h"
+
 namespace velk {
-
-namespace {
-
-// Blocks whose capitals map by a fixed offset, or stand in adjacent capital/small
-// pairs, in code point order. Irregular letters are handled before the table.
-enum class Map : unsigned char { Offset, EvenPairs, OddPairs };
-struct FoldRange {
-    char16_t first;
-    char16_t last;
-    Map map;
-    int offset;  // Map::Offset only
-};
-constexpr FoldRange kFoldRanges[] = {
-    {0x00C0, 0x00D6, Map::Offset, 0x20},  // Latin-1 (U+00D7 is the multiplication sign)
-    {0x00D8, 0x00DE, Map::Offset, 0x20},  //
-    {0x0100, 0x012F, Map::EvenPairs, 0},  // Latin Extended-A
-    {0x0132, 0x0137, Map::EvenPairs, 0},  //
-    {0x0139, 0x0148, Map::OddPairs, 0},   //
-    {0x014A, 0x0177, Map::EvenPairs, 0},  //
-    {0x0179, 0x017E, Map::OddPairs, 0},   //
-    {0x01CD, 0x01DC, Map::OddPairs, 0},   // Latin Extended-B, regular stretches
-    {0x01DE, 0x01EF, Map::EvenPairs, 0},  //
-    {0x01F8, 0x021F, Map::EvenPairs, 0},  //
-    {0x0222, 0x0233, Map::EvenPairs, 0},  //
-    {0x0388, 0x038A, Map::Offset, 0x25},  // Greek capitals with tonos
-    {0x038E, 0x038F, Map::Offset, 0x3F},  //
-    {0x0391, 0x03A1, Map::Offset, 0x20},  // Greek (U+03A2 is unassigned)
-    {0x03A3, 0x03AB, Map::Offset, 0x20},  //
-    {0x03D8, 0x03EF, Map::EvenPairs, 0},  // archaic Greek and Coptic letters
-    {0x0400, 0x040F, Map::Offset, 0x50},  // Cyrillic
-    {0x0410, 0x042F, Map::Offset, 0x20},  //
-    {0x0460, 0x0481, Map::EvenPairs, 0},  //
-    {0x048A, 0x04BF, Map::EvenPairs, 0},  //
-    {0x04C1, 0x04CE, Map::OddPairs, 0},   //
-    {0x04D0, 0x052F, Map::EvenPairs, 0},  //
-    {0x0531, 0x0556, Map::Offset, 0x30},  // Armenian
-    {0x1E00, 0x1E95, Map::EvenPairs, 0},  // Latin Extended Additional
-    {0x1EA0, 0x1EFF, Map::EvenPairs, 0},  //
-    {0x2160, 0x216F, Map::Offset, 0x10},  // Roman numerals
-    {0x24B6, 0x24CF, Map::Offset, 0x1A},  // circled Latin letters
-    {0xFF21, 0xFF3A, Map::Offset, 0x20},  // full-width Latin
-};
-
-}  // namespace
 
 char16_t FoldChar(char16_t c) {
     if (c < 0x80)
         return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + 0x20) : c;
-    switch (c) {
-        case 0x0178:
-            return 0x00FF;  // capital Y with diaeresis pairs with Latin-1's small one
-        case 0x0386:
-            return 0x03AC;  // Greek capital alpha with tonos
-        case 0x038C:
-            return 0x03CC;  // Greek capital omicron with tonos
-        case 0x04C0:
-            return 0x04CF;  // Cyrillic palochka
-        default:
-            break;
-    }
-    // U+0130 (capital I with dot) has no single small partner and stays as it is.
-    for (const FoldRange& r : kFoldRanges) {
-        if (c < r.first)
-            return c;
-        if (c > r.last)
-            continue;
-        switch (r.map) {
-            case Map::Offset:
-                return static_cast<char16_t>(c + r.offset);
-            case Map::EvenPairs:
-                return (c % 2 == 0) ? static_cast<char16_t>(c + 1) : c;
-            case Map::OddPairs:
-                return (c % 2 == 1) ? static_cast<char16_t>(c + 1) : c;
-        }
-    }
-    return c;
+    using namespace fold_table;
+    return static_cast<char16_t>(c + kFoldDeltas[kFoldIndex[c >> kFoldShift]][c & kFoldMask]);
 }
 
 void Fold(CString& s) {

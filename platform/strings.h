@@ -9,9 +9,9 @@
 
 namespace velk {
 
-// Folds one UTF-16 code unit to lower case; code units without a mapping (including
-// surrogates) stay as they are. The same table serves both homes, so matching is
-// identical on the device, on Windows and in the simulator.
+// Folds one UTF-16 code unit to its simple lower-case mapping in the Unicode Character
+// Database; code units without one (surrogates included) stay as they are. The same table serves
+// both homes, so matching is identical on the device, on Windows and in the simulator.
 char16_t FoldChar(char16_t c);
 
 // Folds a whole string in place.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds both homes and runs every test: the sanitizer build, then the plain Linux
-# build, whose suite also runs the Windows tests under Wine.
+# build, whose suite also runs the Windows tests under Wine, then each fuzzer briefly.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -16,3 +16,7 @@ echo "== Linux, with the Windows tests under Wine"
 cmake --preset linux >/dev/null
 cmake --build --preset linux -j "$jobs"
 ctest --preset linux -j "$jobs"
+echo "== Fuzzers, a few seconds each (scripts/fuzz.sh runs them longer)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j "$jobs"
+ctest --preset fuzz -j "$jobs"

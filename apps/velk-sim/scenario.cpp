@@ -204,8 +204,11 @@ bool ParseInteger(const std::string& s, long long& value) {
         return false;
     const char* first = s.data();
     const char* last = s.data() + s.size();
-    if (*first == '+')
+    if (*first == '+') {
         ++first;
+        if (first != last && *first == '-')
+            return false;  // from_chars would take "+-5" as -5
+    }
     auto [ptr, ec] = std::from_chars(first, last, value);
     return ec == std::errc() && ptr == last;
 }

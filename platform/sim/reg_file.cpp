@@ -387,7 +387,14 @@ std::vector<std::u16string> DecodeLines(std::string_view text, const std::string
         for (std::size_t i = 2; i + 1 < text.size(); i += 2)
             wide.push_back(static_cast<char16_t>(static_cast<unsigned char>(text[i]) |
                                                  (static_cast<unsigned char>(text[i + 1]) << 8)));
-        return SplitLines(wide);
+        std::vector<std::u16string> lines = SplitLines(wide);
+        // An unpaired surrogate could not be written back into a UTF-8 file unchanged
+        // (names have no escape for it), so it is refused as malformed UTF-8 is.
+        for (std::size_t n = 0; n < lines.size(); ++n)
+            if (FromUtf8(ToUtf8(lines[n])) != lines[n])
+                throw RegFileError(file, static_cast<int>(n + 1),
+                                   "the line is not valid UTF-16 (an unpaired surrogate)");
+        return lines;
     }
     if (text.size() >= 2 && static_cast<unsigned char>(text[0]) == 0xFE &&
         static_cast<unsigned char>(text[1]) == 0xFF)

@@ -145,6 +145,40 @@ TEST(ScenarioParse, ExpectSettingTakesOnlyTheNineSettings) {
     } catch (const ScenarioError& e) {
         EXPECT_NE(std::string(e.what()).find("KeepPDAOn"), std::string::npos) << e.what();
     }
+
+TEST(ScenarioParse, NumbersAreWholeDecimalNumbersWithOneOptionalSign) {
+    struct Case {
+        const char* text;
+        bool ok;
+        long long value;
+    };
+    const Case cases[] = {
+        {"0", true, 0},
+        {"+12", true, 12},
+        {"-12", true, -12},
+        {"9223372036854775807", true, 9223372036854775807LL},
+        {"-9223372036854775808", true, -9223372036854775807LL - 1},
+        {"9223372036854775808", false, 0},
+        {"", false, 0},
+        {"+", false, 0},
+        {"-", false, 0},
+        {"+-2", false, 0},
+        {"-+2", false, 0},
+        {"++2", false, 0},
+        {"--2", false, 0},
+        {" 2", false, 0},
+        {"2 ", false, 0},
+        {"2ms", false, 0},
+        {"0x10", false, 0},
+    };
+    for (const auto& c : cases) {
+        long long value = 0;
+        EXPECT_EQ(ParseInteger(c.text, value), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(value, c.value) << c.text;
+        }
+    }
+    EXPECT_THROW(ParseScenario("select 1002 +-2\n", "t"), ScenarioError);
 }
 
 }  // namespace

@@ -268,6 +268,16 @@ TEST_F(SimRegistryTest, ReadsHandEditedFiles) {
     EXPECT_TRUE(reg.Trees().currentUser.subkeys.empty());
 }
 
+// A file as a Windows editor saves it: UTF-16LE with BOM.
+std::string Utf16LeFile(const std::u16string& text) {
+    std::string bytes = "\xFF\xFE";
+    for (char16_t c : text) {
+        bytes.push_back(static_cast<char>(c & 0xFF));
+        bytes.push_back(static_cast<char>(c >> 8));
+    }
+    return bytes;
+}
+
 TEST_F(SimRegistryTest, ParseErrorsNameTheLineAndChangeNothing) {
     struct Case {
         std::string text;
@@ -296,6 +306,13 @@ TEST_F(SimRegistryTest, ParseErrorsNameTheLineAndChangeNothing) {
         {h + "[HKEY_CURRENT_USER\\x]\n\"A\"=hex:01,\\\n", 3, "past the end of the file"},
         {h + "[-HKEY_CURRENT_USER\\x]\n\"A\"=dword:1\n", 3, "deleted key"},
         {h + "[HKEY_CURRENT_USER\\x]\n\"A\"=\"\xC3\x28\"\n", 3, "not valid UTF-8"},
+        // Unpaired surrogates, which a saved UTF-8 file could not give back.
+        {Utf16LeFile(u"Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\x" +
+                     std::u16string(1, 0xD800) + u"]\r\n"),
+         2, "not valid UTF-16"},
+        {Utf16LeFile(u"Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\x]\r\n\"" +
+                     std::u16string(1, 0xDC00) + u"\"=dword:1\r\n"),
+         3, "not valid UTF-16"},
     };
     reg.SetDword(HKEY_CURRENT_USER, u"keep", u"me", 7);
     const std::string before = reg.ToRegText();
