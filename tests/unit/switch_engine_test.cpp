@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "config/settings.h"
 #include "platform/strings.h"
 #include "tests/unit/support/fake_platform.h"
 
@@ -119,33 +120,95 @@ const Calls kOnThenWiFi = {"TurnBluetoothOn(0)", "TurnWiFiOn(0)"};
 const Calls kOffThenWiFi = {"TurnBluetoothOff(0)", "TurnWiFiOn(0)"};
 const Calls kWiFiOnly = {"TurnWiFiOn(0)"};
 
-INSTANTIATE_TEST_SUITE_P(
-    SwitchEngine, DecisionTable,
-    ::testing::Values(
-        // OffTakesPrecedence set.
-        Row{"OffFirstChangedOffWinsOverRunningAndActive", true, true, true, 1, true, true, 1,
-            kOffThenWiFi, 0},
-        Row{"OffFirstChangedRunning", true, true, false, 0, true, true, 0, kOnThenWiFi, 1},
-        Row{"OffFirstChangedActiveEndsTick", true, true, false, 0, false, true, 0, kOn, 1},
-        Row{"OffFirstChangedDefaultOn", true, true, false, 0, false, false, 1, kOnThenWiFi, 1},
-        Row{"OffFirstChangedDefaultOff", true, true, false, 1, false, false, 2, kOffThenWiFi, 0},
-        Row{"OffFirstChangedDefaultLeave", true, true, false, 1, false, false, 0, kWiFiOnly, 1},
-        Row{"OffFirstUnchangedHeldOff", true, false, true, 0, true, true, 1, {}, 0},
-        Row{"OffFirstUnchangedNeverSwitchedRunning", true, false, true, -1, true, true, 2, kOn, 1},
-        Row{"OffFirstUnchangedOnRunning", true, false, false, 1, true, false, 0, kOn, 1},
-        Row{"OffFirstUnchangedNotRunning", true, false, true, 1, false, true, 2, {}, 1},
-        // OffTakesPrecedence clear.
-        Row{"RunningBeatsOffAndActive", false, true, true, 0, true, true, 2, kOnThenWiFi, 1},
-        Row{"UnchangedRunningEvenAfterOff", false, false, true, 0, true, true, 2, kOn, 1},
-        Row{"UnchangedNotRunning", false, false, true, 1, false, true, 2, {}, 1},
-        Row{"ActiveBeatsOffAndEndsTick", false, true, true, 0, false, true, 2, kOn, 1},
-        Row{"OffList", false, true, true, 1, false, false, 1, kOffThenWiFi, 0},
-        Row{"DefaultOn", false, true, false, -1, false, false, 1, kOnThenWiFi, 1},
-        Row{"DefaultOff", false, true, false, -1, false, false, 2, kOffThenWiFi, 0},
-        Row{"DefaultLeave", false, true, false, -1, false, false, 0, kWiFiOnly, -1},
-        Row{"DefaultOutOfRangeActsAsLeave", false, true, false, 1, false, false, 3, kWiFiOnly, 1},
-        Row{"DefaultNegativeActsAsLeave", false, true, false, 0, false, false, -1, kWiFiOnly, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+// clang-format off
+const Row kDecisionRows[] = {
+    // OffTakesPrecedence set.
+    {.name = "OffFirstChangedOffWinsOverRunningAndActive",
+     .offFirst = true, .changed = true, .offMatches = true, .before = kRadioSwitchedOn,
+     .running = true, .activeMatches = true, .defaultAction = kActionTurnOn,
+     .expected = kOffThenWiFi, .after = kRadioSwitchedOff},
+    {.name = "OffFirstChangedRunning",
+     .offFirst = true, .changed = true, .offMatches = false, .before = kRadioSwitchedOff,
+     .running = true, .activeMatches = true, .defaultAction = kActionLeave,
+     .expected = kOnThenWiFi, .after = kRadioSwitchedOn},
+    {.name = "OffFirstChangedActiveEndsTick",
+     .offFirst = true, .changed = true, .offMatches = false, .before = kRadioSwitchedOff,
+     .running = false, .activeMatches = true, .defaultAction = kActionLeave,
+     .expected = kOn, .after = kRadioSwitchedOn},
+    {.name = "OffFirstChangedDefaultOn",
+     .offFirst = true, .changed = true, .offMatches = false, .before = kRadioSwitchedOff,
+     .running = false, .activeMatches = false, .defaultAction = kActionTurnOn,
+     .expected = kOnThenWiFi, .after = kRadioSwitchedOn},
+    {.name = "OffFirstChangedDefaultOff",
+     .offFirst = true, .changed = true, .offMatches = false, .before = kRadioSwitchedOn,
+     .running = false, .activeMatches = false, .defaultAction = kActionTurnOff,
+     .expected = kOffThenWiFi, .after = kRadioSwitchedOff},
+    {.name = "OffFirstChangedDefaultLeave",
+     .offFirst = true, .changed = true, .offMatches = false, .before = kRadioSwitchedOn,
+     .running = false, .activeMatches = false, .defaultAction = kActionLeave,
+     .expected = kWiFiOnly, .after = kRadioSwitchedOn},
+    {.name = "OffFirstUnchangedHeldOff",
+     .offFirst = true, .changed = false, .offMatches = true, .before = kRadioSwitchedOff,
+     .running = true, .activeMatches = true, .defaultAction = kActionTurnOn,
+     .expected = {}, .after = kRadioSwitchedOff},
+    {.name = "OffFirstUnchangedNeverSwitchedRunning",
+     .offFirst = true, .changed = false, .offMatches = true, .before = kRadioNotSwitched,
+     .running = true, .activeMatches = true, .defaultAction = kActionTurnOff,
+     .expected = kOn, .after = kRadioSwitchedOn},
+    {.name = "OffFirstUnchangedOnRunning",
+     .offFirst = true, .changed = false, .offMatches = false, .before = kRadioSwitchedOn,
+     .running = true, .activeMatches = false, .defaultAction = kActionLeave,
+     .expected = kOn, .after = kRadioSwitchedOn},
+    {.name = "OffFirstUnchangedNotRunning",
+     .offFirst = true, .changed = false, .offMatches = true, .before = kRadioSwitchedOn,
+     .running = false, .activeMatches = true, .defaultAction = kActionTurnOff,
+     .expected = {}, .after = kRadioSwitchedOn},
+    // OffTakesPrecedence clear.
+    {.name = "RunningBeatsOffAndActive",
+     .offFirst = false, .changed = true, .offMatches = true, .before = kRadioSwitchedOff,
+     .running = true, .activeMatches = true, .defaultAction = kActionTurnOff,
+     .expected = kOnThenWiFi, .after = kRadioSwitchedOn},
+    {.name = "UnchangedRunningEvenAfterOff",
+     .offFirst = false, .changed = false, .offMatches = true, .before = kRadioSwitchedOff,
+     .running = true, .activeMatches = true, .defaultAction = kActionTurnOff,
+     .expected = kOn, .after = kRadioSwitchedOn},
+    {.name = "UnchangedNotRunning",
+     .offFirst = false, .changed = false, .offMatches = true, .before = kRadioSwitchedOn,
+     .running = false, .activeMatches = true, .defaultAction = kActionTurnOff,
+     .expected = {}, .after = kRadioSwitchedOn},
+    {.name = "ActiveBeatsOffAndEndsTick",
+     .offFirst = false, .changed = true, .offMatches = true, .before = kRadioSwitchedOff,
+     .running = false, .activeMatches = true, .defaultAction = kActionTurnOff,
+     .expected = kOn, .after = kRadioSwitchedOn},
+    {.name = "OffList",
+     .offFirst = false, .changed = true, .offMatches = true, .before = kRadioSwitchedOn,
+     .running = false, .activeMatches = false, .defaultAction = kActionTurnOn,
+     .expected = kOffThenWiFi, .after = kRadioSwitchedOff},
+    {.name = "DefaultOn",
+     .offFirst = false, .changed = true, .offMatches = false, .before = kRadioNotSwitched,
+     .running = false, .activeMatches = false, .defaultAction = kActionTurnOn,
+     .expected = kOnThenWiFi, .after = kRadioSwitchedOn},
+    {.name = "DefaultOff",
+     .offFirst = false, .changed = true, .offMatches = false, .before = kRadioNotSwitched,
+     .running = false, .activeMatches = false, .defaultAction = kActionTurnOff,
+     .expected = kOffThenWiFi, .after = kRadioSwitchedOff},
+    {.name = "DefaultLeave",
+     .offFirst = false, .changed = true, .offMatches = false, .before = kRadioNotSwitched,
+     .running = false, .activeMatches = false, .defaultAction = kActionLeave,
+     .expected = kWiFiOnly, .after = kRadioNotSwitched},
+    {.name = "DefaultOutOfRangeActsAsLeave",
+     .offFirst = false, .changed = true, .offMatches = false, .before = kRadioSwitchedOn,
+     .running = false, .activeMatches = false, .defaultAction = 3,
+     .expected = kWiFiOnly, .after = kRadioSwitchedOn},
+    {.name = "DefaultNegativeActsAsLeave",
+     .offFirst = false, .changed = true, .offMatches = false, .before = kRadioSwitchedOff,
+     .running = false, .activeMatches = false, .defaultAction = -1,
+     .expected = kWiFiOnly, .after = kRadioSwitchedOff},
+};
+// clang-format on
+
+INSTANTIATE_TEST_SUITE_P(SwitchEngine, DecisionTable, ::testing::ValuesIn(kDecisionRows),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // --- WiFi and the interplay of the two radios ------------------------------------------
 
