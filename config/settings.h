@@ -26,19 +26,17 @@ inline constexpr char16_t kOnListDefault[] = u"#bBluetooth;";
 inline constexpr char16_t kOffListDefault[] = u"HR: ;";
 inline constexpr char16_t kOnRunListDefault[] = u"Internet explorer;#bBluetooth;";
 
-// Action codes of DefaultAction and WFDefaultAction (a combo box's positions).
-constexpr INT kActionLeave = 0;
-constexpr INT kActionTurnOn = 1;
-constexpr INT kActionTurnOff = 2;
-
+// The codes are stored as INT; each is the position of its item in the dialog's combo box.
+// Action codes of DefaultAction and WFDefaultAction.
+enum ActionCode : INT { kActionLeave = 0, kActionTurnOn = 1, kActionTurnOff = 2 };
 // Stack codes of BTControl.
-constexpr INT kStackWidcomm = 0;
-constexpr INT kStackMicrosoftConnectable = 1;
-constexpr INT kStackMicrosoftDiscoverable = 2;
-
+enum StackCode : INT {
+    kStackWidcomm = 0,
+    kStackMicrosoftConnectable = 1,
+    kStackMicrosoftDiscoverable = 2,
+};
 // Radio codes of DefControl and of the lists' prefixes.
-constexpr INT kRadioBluetooth = 0;
-constexpr INT kRadioWiFi = 1;
+enum RadioCode : INT { kRadioBluetooth = 0, kRadioWiFi = 1 };
 
 // The values of the nine settings, one field each.
 struct SettingValues {

@@ -12,6 +12,16 @@ constexpr DWORD EVENT_PULSE = 1;
 constexpr DWORD EVENT_RESET = 2;
 constexpr DWORD EVENT_SET = 3;
 
+// The handheld's WLAN adapter as the power manager names it (its NDIS miniport class and
+// instance), and what the device's WLAN software listens on to bring it up.
+inline constexpr char16_t kWlanDeviceName[] = u"{98C5250D-C29A-4985-AE5F-AFE5367E5006}\\tiacxwln1";
+constexpr DWORD kIoctlWlanPowerUp = 0x01010127;
+constexpr DWORD kIoctlWlanResume = 0x01010128;
+inline constexpr char16_t kWlanStatusChangeEvent[] = u"WALNStatusChangeEvent";
+inline constexpr char16_t kWlanLockUiEvent[] = u"ShouldLockWlanUI";
+inline constexpr char16_t kWlanUnlockUiEvent[] = u"ShouldUnLockWlanUI";
+inline constexpr char16_t kWlanInsertCardEvent[] = u"WLANDetectInsertPCMCIA";
+
 class IPower {
   public:
     virtual ~IPower() = default;

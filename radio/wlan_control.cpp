@@ -4,17 +4,6 @@
 
 namespace velk {
 
-namespace {
-
-constexpr DWORD kIoctlWlanPowerUp = 0x01010127;
-constexpr DWORD kIoctlWlanResume = 0x01010128;
-constexpr char16_t kStatusChangeEvent[] = u"WALNStatusChangeEvent";
-constexpr char16_t kLockUiEvent[] = u"ShouldLockWlanUI";
-constexpr char16_t kUnlockUiEvent[] = u"ShouldUnLockWlanUI";
-constexpr char16_t kInsertCardEvent[] = u"WLANDetectInsertPCMCIA";
-
-}  // namespace
-
 WlanControl::WlanControl(IPower& power) : power_(power) {}
 
 INT WlanControl::IsWiFiOn() {
@@ -50,20 +39,20 @@ void WlanControl::RunPowerUpFallback() {
     DWORD one = 1;
     power_.KernelIoControl(kIoctlWlanPowerUp, &one, sizeof one, nullptr, 0, nullptr);
 
-    const HANDLE status = OpenEvent(kStatusChangeEvent);
+    const HANDLE status = OpenEvent(kWlanStatusChangeEvent);
     if (status) {
         power_.EventModify(status, EVENT_SET);
         power_.CloseHandle(status);
     }
 
-    const HANDLE lock = OpenEvent(kLockUiEvent);
-    const HANDLE unlock = OpenEvent(kUnlockUiEvent);
+    const HANDLE lock = OpenEvent(kWlanLockUiEvent);
+    const HANDLE unlock = OpenEvent(kWlanUnlockUiEvent);
     if (lock)
         power_.EventModify(lock, EVENT_RESET);
     if (unlock)
         power_.EventModify(unlock, EVENT_RESET);
 
-    const HANDLE insert = OpenEvent(kInsertCardEvent);
+    const HANDLE insert = OpenEvent(kWlanInsertCardEvent);
     if (insert) {
         power_.EventModify(insert, EVENT_SET);
         power_.CloseHandle(insert);

@@ -6,8 +6,6 @@
 
 namespace velk {
 
-inline constexpr char16_t kWlanDeviceName[] = u"{98C5250D-C29A-4985-AE5F-AFE5367E5006}\\tiacxwln1";
-
 class WlanControl {
   public:
     explicit WlanControl(IPower& power);

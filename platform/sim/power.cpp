@@ -10,14 +10,6 @@ namespace velk::sim {
 
 namespace {
 
-// The power manager's name of the simulated handheld's WLAN adapter.
-constexpr char16_t kAdapterName[] = u"{98C5250D-C29A-4985-AE5F-AFE5367E5006}\\tiacxwln1";
-constexpr DWORD kIoctlPowerUp = 0x01010127;
-constexpr DWORD kIoctlResume = 0x01010128;
-constexpr char16_t kStatusChange[] = u"WALNStatusChangeEvent";
-constexpr char16_t kLockUi[] = u"ShouldLockWlanUI";
-constexpr char16_t kUnlockUi[] = u"ShouldUnLockWlanUI";
-constexpr char16_t kInsertCard[] = u"WLANDetectInsertPCMCIA";
 constexpr std::size_t kSequenceLength = 15;
 
 std::string Bytes(const void* buf, DWORD size) {
@@ -51,7 +43,7 @@ DWORD SimPower::SetDevicePower(const char16_t* device, DWORD flags, DWORD state)
     Watch({});
     if (device == nullptr || flags != POWER_NAME || state > D4)
         return kPowerInvalidParameter;
-    if (!adapterPresent_ || std::u16string_view(device) != kAdapterName)
+    if (!adapterPresent_ || std::u16string_view(device) != kWlanDeviceName)
         return kPowerNotFound;
     if (state == D0 && powerUpFails_)
         return kPowerGenFailure;
@@ -64,7 +56,7 @@ DWORD SimPower::GetDevicePower(const char16_t* device, DWORD flags, DWORD* state
     Watch({});
     if (device == nullptr || flags != POWER_NAME || state == nullptr)
         return kPowerInvalidParameter;
-    if (!adapterPresent_ || std::u16string_view(device) != kAdapterName)
+    if (!adapterPresent_ || std::u16string_view(device) != kWlanDeviceName)
         return kPowerNotFound;
     *state = adapterState_;
     return 0;
@@ -94,18 +86,18 @@ BOOL SimPower::KernelIoControl(DWORD code, void* inBuf, DWORD inSize, void* outB
     Call call;
     call.kind = Call::Kernel;
     call.value = code;
-    if (code == kIoctlPowerUp) {
+    if (code == kIoctlWlanPowerUp) {
         DWORD in = 0;
         if (inBuf != nullptr && inSize == 4)
             std::memcpy(&in, inBuf, 4);
         call.argsAsExpected = inBuf != nullptr && inSize == 4 && in == 1 && outBuf == nullptr &&
                               outSize == 0 && bytesReturned == nullptr;
-    } else if (code == kIoctlResume) {
+    } else if (code == kIoctlWlanResume) {
         call.argsAsExpected = inBuf == nullptr && inSize == 0 && outBuf != nullptr &&
                               outSize == 4 && bytesReturned != nullptr;
     }
     Watch(call);
-    return code == kIoctlPowerUp || code == kIoctlResume ? 1 : 0;
+    return code == kIoctlWlanPowerUp || code == kIoctlWlanResume ? 1 : 0;
 }
 
 // --- named events ---------------------------------------------------------------------
@@ -254,23 +246,23 @@ bool SimPower::Matches(std::size_t step, const Call& c) const {
     const auto close = [&](HANDLE h) { return c.kind == Call::Close && c.handle == h; };
     switch (step) {
         case 0:
-            return c.kind == Call::Kernel && c.value == kIoctlPowerUp;
+            return c.kind == Call::Kernel && c.value == kIoctlWlanPowerUp;
         case 1:
-            return open(kStatusChange);
+            return open(kWlanStatusChangeEvent);
         case 2:
             return modify(statusHandle_, EVENT_SET);
         case 3:
             return close(statusHandle_);
         case 4:
-            return open(kLockUi);
+            return open(kWlanLockUiEvent);
         case 5:
-            return open(kUnlockUi);
+            return open(kWlanUnlockUiEvent);
         case 6:
             return modify(lockHandle_, EVENT_RESET);
         case 7:
             return modify(unlockHandle_, EVENT_RESET);
         case 8:
-            return open(kInsertCard);
+            return open(kWlanInsertCardEvent);
         case 9:
             return modify(insertHandle_, EVENT_SET);
         case 10:
@@ -282,7 +274,7 @@ bool SimPower::Matches(std::size_t step, const Call& c) const {
         case 13:
             return close(unlockHandle_);
         case 14:
-            return c.kind == Call::Kernel && c.value == kIoctlResume;
+            return c.kind == Call::Kernel && c.value == kIoctlWlanResume;
         default:
             return false;
     }
