@@ -88,13 +88,18 @@ TEST_P(ProgramCheckBox, StoredValuesAreShownAndStoredAsTheTableSays) {
         dialog = WaitForProcessWindow(velk.Id(), L"Velk Settings", 100);
         return dialog != nullptr && ::IsWindowVisible(dialog);
     }));
+    EXPECT_TRUE(WaitUntil([] { return ForegroundCaption() == L"Velk Settings"; }));
 
     const ::HWND box = ::GetDlgItem(dialog, IDC_KEEP_PDA_ON);
     EXPECT_EQ(::SendMessageW(box, BM_GETCHECK, 0, 0), GetParam().shownFromStored)
         << "stored " << GetParam().value;
     ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                    reinterpret_cast<::LPARAM>(::GetDlgItem(dialog, IDOK)));
-    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }));
+    // OK stores all nine settings; only one was stored before.
+    ASSERT_TRUE(WaitUntil([] {
+        ::DWORD values = 0, subKeys = 0;
+        return reg::Counts(reg::Root::CurrentUser, kSettingsKey, &values, &subKeys) && values == 9;
+    }));
 
     ::DWORD after = 0xDEAD;
     ASSERT_TRUE(StoredInt(L"KeepPDAOn", &after));
