@@ -5,7 +5,7 @@ need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 for pkg in cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev \
            clang-format g++-mingw-w64-x86-64 wine64 xvfb xauth imagemagick python3 \
-           unicode-data clang libclang-rt-14-dev; do
+           unicode-data clang libclang-rt-14-dev time; do
   have "$pkg" || need+=("$pkg")
 done
 if [ "${#need[@]}" -gt 0 ]; then

@@ -22,9 +22,45 @@ std::string Quoted(const std::string& s) {
     return "\"" + s + "\"";
 }
 
-bool IsSwitchCall(const std::string& name) {
+bool IsSwitchCall(std::string_view name) {
     return name == "SendMessageW" || name == "BthSetMode" || name == "SetDevicePower" ||
            name == "KernelIoControl" || name == "EventModify";
+}
+
+// Calls that only read: after one of them the front window and the radios are as they
+// were before it, so the timeline need not look again.
+bool OnlyReads(std::string_view name) {
+    static constexpr std::string_view kReaders[] = {
+        "BthGetMode",
+        "EnumWindows",
+        "FindWindowW",
+        "GetAsyncKeyState",
+        "GetDevicePower",
+        "GetDlgCtrlID",
+        "GetDlgItem",
+        "GetForegroundWindow",
+        "GetLastError",
+        "GetModuleFileNameW",
+        "GetParent",
+        "GetProcessFileName",
+        "GetThreadPriority",
+        "GetWindow",
+        "GetWindowLongW",
+        "GetWindowRect",
+        "GetWindowTextLengthW",
+        "GetWindowTextW",
+        "GetWindowThreadProcessId",
+        "GetWorkArea",
+        "IsWindow",
+        "IsWindowVisible",
+        "RegCloseKey",
+        "RegOpenKeyExW",
+        "RegQueryValueExW",
+    };
+    for (std::string_view r : kReaders)
+        if (r == name)
+            return true;
+    return false;
 }
 
 // The command as the timeline shows it: verb and arguments, captions quoted.
@@ -45,14 +81,14 @@ Runner::Runner(sim::SimHandheld& handheld, std::ostream& out, RunnerOptions opti
     // The timeline needs only the counts and the calls as they happen: nothing piles up
     // however long the scenario runs.
     hh_.GetTrace().KeepEntries(false);
-    hh_.GetTrace().SetListener([this](const sim::TraceEntry& e) { OnTrace(e); });
+    hh_.GetTrace().SetCallListener([this](const sim::TraceCall& c) { OnTrace(c); });
     hh_.Widcomm().Start();
     btOn_ = BluetoothOn();
     wifiOn_ = hh_.Power().AdapterOn();
 }
 
 Runner::~Runner() {
-    hh_.GetTrace().SetListener(nullptr);
+    hh_.GetTrace().SetCallListener(nullptr);
     hh_.SetDriver(nullptr);
 }
 
@@ -359,15 +395,18 @@ void Runner::Fail(const Command& c, const std::string& expected, const std::stri
          << ", found " << found << "\n";
 }
 
-void Runner::OnTrace(const sim::TraceEntry& e) {
+void Runner::OnTrace(const sim::TraceCall& c) {
     if (options_.trace) {
         char stamp[32];
-        std::snprintf(stamp, sizeof stamp, "%9.3f", static_cast<double>(e.time) / 1000.0);
-        out_ << stamp << "    > " << e.name << "(" << e.args << ")\n";
+        std::snprintf(stamp, sizeof stamp, "%9.3f", static_cast<double>(c.time) / 1000.0);
+        out_ << stamp << "    > " << c.name << "(" << c.Args() << ")\n";
     }
-    if (IsSwitchCall(e.name))
-        lastSwitchCall_ = e.name + "(" + e.args + ")";
-    Observe();
+    if (IsSwitchCall(c.name))
+        lastSwitchCall_ = std::string(c.name) + "(" + c.Args() + ")";
+    // What the previous call changed shows now, before this call acts.
+    if (observePending_)
+        Observe();
+    observePending_ = !OnlyReads(c.name);
 }
 
 void Runner::Observe() {

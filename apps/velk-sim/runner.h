@@ -46,7 +46,7 @@ class Runner : public sim::IScriptDriver {
     std::u16string SettingsKeyPath() const;
     void Fail(const Command& c, const std::string& expected, const std::string& found);
     bool BluetoothOn();
-    void OnTrace(const sim::TraceEntry& e);
+    void OnTrace(const sim::TraceCall& c);
     void Observe();  // notes changes of the front caption and of the radios
     void Say(const std::string& what);
     std::string Caption(const std::u16string& caption) const;
@@ -69,6 +69,7 @@ class Runner : public sim::IScriptDriver {
     bool wifiOn_ = false;
     std::string lastSwitchCall_;
     bool observing_ = false;
+    bool observePending_ = true;
 };
 
 // The built-in demo: the road of one event with the stored default rules.

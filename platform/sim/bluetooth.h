@@ -21,7 +21,8 @@ class SimBluetooth : public IBluetooth {
   public:
     SimBluetooth(Trace& trace, const Clock& clock, const DeviceOptions& options);
     // A stack of its own, library installed, outside a handheld.
-    SimBluetooth(Trace& trace, const Clock& clock) : SimBluetooth(trace, clock, ownOptions_) {}
+    SimBluetooth(Trace& trace, const Clock& clock)
+        : trace_(trace), clock_(clock), options_(&ownOptions_) {}
 
     // Modes above 2 are refused and leave the radio as it was.
     INT BthSetMode(DWORD mode) override;
@@ -38,7 +39,7 @@ class SimBluetooth : public IBluetooth {
     Trace& trace_;
     const Clock& clock_;
     DeviceOptions ownOptions_;
-    const DeviceOptions& options_;
+    const DeviceOptions* options_;
     DWORD mode_ = kBthInitialMode;
     bool queryFails_ = false;
 };

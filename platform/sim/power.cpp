@@ -20,7 +20,10 @@ std::string Bytes(const void* buf, DWORD size) {
         std::memcpy(&v, buf, 4);
         return std::to_string(v);
     }
-    return "[" + std::to_string(size) + " bytes]";
+    std::string out = "[";
+    out += std::to_string(size);
+    out += " bytes]";
+    return out;
 }
 
 }  // namespace
@@ -31,7 +34,7 @@ std::string SimPower::HandleText(HANDLE h) const {
     const auto it = handles_.find(h.value);
     if (it == handles_.end())
         return TraceHex(h.value);
-    return "\"" + ToUtf8(it->second) + "\"";
+    return TraceString(it->second);
 }
 
 // --- the WLAN adapter -----------------------------------------------------------------

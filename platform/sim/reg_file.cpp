@@ -338,7 +338,9 @@ std::vector<BYTE> Parser::HexBytes(std::u16string_view rest) {
                 Fail("an empty byte between commas");
             DWORD b = 0;
             if (token.size() > 2 || !ParseHex32(token, b))
-                Fail("\"" + Shown(token) + "\" is not a hexadecimal byte");
+                Fail(std::string(1, '"')
+                         .append(Shown(token))
+                         .append("\" is not a hexadecimal byte"));
             bytes.push_back(static_cast<BYTE>(b));
             if (last)
                 break;
@@ -448,6 +450,10 @@ void SimRegistry::LoadRegText(std::string_view text, const std::string& fileName
 }
 
 void SimRegistry::LoadFile(const std::string& path) {
+    // A device or a pipe is no registry: /dev/zero would be read for ever.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        FailWhole(path, "not a regular file");
     std::ifstream in(path, std::ios::binary);
     if (!in)
         FailWhole(path, "cannot open the file: " + ErrnoText());
@@ -461,38 +467,50 @@ void SimRegistry::SaveFile(const std::string& path) const {
     const std::string text = ToRegText();
     const std::size_t slash = path.rfind('/');
     const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    // Every failure leaves the previous file as it was: the new text goes to a file of
+    // its own beside it, which replaces the old one only once it is complete on disk.
+    auto failed = [&](const std::string& what, int error) {
+        FailWhole(path, "not saved, the previous file is unchanged: " + what + ": " +
+                            std::strerror(error));
+    };
+    // Renaming over a device or a folder would replace it: only a regular file (or
+    // none yet) is ever replaced.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        FailWhole(path, "not saved: not a regular file");
     std::string tmp = path + ".XXXXXX";
     const int fd = ::mkstemp(tmp.data());
     if (fd < 0)
-        FailWhole(path, "cannot create a temporary file beside it: " + ErrnoText());
-    auto fail = [&](const std::string& what) {
-        const std::string reason = what + ": " + ErrnoText();
+        failed("cannot create a temporary file beside it", errno);
+    auto abandon = [&](const std::string& what) {
+        const int error = errno;
         ::close(fd);
         ::unlink(tmp.c_str());
-        FailWhole(path, reason);
+        failed(what, error);
     };
-    ::fchmod(fd, 0644);
+    if (::fchmod(fd, 0644) != 0)
+        abandon("cannot set the temporary file's permissions");
     std::size_t done = 0;
     while (done < text.size()) {
         const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            fail("cannot write the temporary file");
+            abandon("cannot write the temporary file");
         }
         done += static_cast<std::size_t>(n);
     }
     if (::fsync(fd) != 0)
-        fail("cannot flush the temporary file");
+        abandon("cannot flush the temporary file");
     if (::close(fd) != 0) {
-        const std::string reason = "cannot close the temporary file: " + ErrnoText();
+        const int error = errno;
         ::unlink(tmp.c_str());
-        FailWhole(path, reason);
+        failed("cannot close the temporary file", error);
     }
     if (::rename(tmp.c_str(), path.c_str()) != 0) {
-        const std::string reason = "cannot replace the file: " + ErrnoText();
+        const int error = errno;
         ::unlink(tmp.c_str());
-        FailWhole(path, reason);
+        failed("cannot replace the file", error);
     }
     // Make the rename itself durable.
     const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);

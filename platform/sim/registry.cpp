@@ -294,8 +294,22 @@ LONG SimRegistry::RegCloseKey(HKEY key) {
     return handles_.erase(key.value) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
-void SimRegistry::SetValue(HKEY root, std::u16string_view path, std::u16string_view name,
-                           DWORD type, std::vector<BYTE> data) {
+const RegKey* SimRegistry::FindKey(HKEY root, std::u16string_view path) const {
+    const RegKey* k = Root(root);
+    for (const auto& n : SplitKeyPath(path)) {
+        if (k == nullptr)
+            break;
+        k = k->Find(n);
+    }
+    return k;
+}
+
+RegKey* SimRegistry::FindKey(HKEY root, std::u16string_view path) {
+    return const_cast<RegKey*>(std::as_const(*this).FindKey(root, path));
+}
+
+RegKey& SimRegistry::CreateKeyPath(HKEY root, std::u16string_view path,
+                                   std::u16string_view valueName) {
     RegKey* k = Root(root);
     if (k == nullptr)
         throw std::invalid_argument("SimRegistry: not a root key");
@@ -303,11 +317,17 @@ void SimRegistry::SetValue(HKEY root, std::u16string_view path, std::u16string_v
     for (const auto& n : names)
         if (HasLineBreak(n))
             throw std::invalid_argument("SimRegistry: line break in key name");
-    if (HasLineBreak(name))
+    if (HasLineBreak(valueName))
         throw std::invalid_argument("SimRegistry: line break in value name");
     for (const auto& n : names)
         k = &k->FindOrCreate(n);
-    auto& slot = k->values[Folded(name)];
+    return *k;
+}
+
+void SimRegistry::SetValue(HKEY root, std::u16string_view path, std::u16string_view name,
+                           DWORD type, std::vector<BYTE> data) {
+    RegKey& k = CreateKeyPath(root, path, name);
+    auto& slot = k.values[Folded(name)];
     if (slot.name.empty())
         slot.name = std::u16string(name);
     slot.type = type;
@@ -328,14 +348,9 @@ void SimRegistry::SetString(HKEY root, std::u16string_view path, std::u16string_
 
 std::optional<SimRegistry::Value> SimRegistry::GetValue(HKEY root, std::u16string_view path,
                                                         std::u16string_view name) const {
-    const RegKey* k = Root(root);
+    const RegKey* k = FindKey(root, path);
     if (k == nullptr)
         return std::nullopt;
-    for (const auto& n : SplitKeyPath(path)) {
-        k = k->Find(n);
-        if (k == nullptr)
-            return std::nullopt;
-    }
     auto it = k->values.find(Folded(name));
     if (it == k->values.end())
         return std::nullopt;
@@ -343,39 +358,16 @@ std::optional<SimRegistry::Value> SimRegistry::GetValue(HKEY root, std::u16strin
 }
 
 bool SimRegistry::KeyExists(HKEY root, std::u16string_view path) const {
-    const RegKey* k = Root(root);
-    if (k == nullptr)
-        return false;
-    for (const auto& n : SplitKeyPath(path)) {
-        k = k->Find(n);
-        if (k == nullptr)
-            return false;
-    }
-    return true;
+    return FindKey(root, path) != nullptr;
 }
 
 void SimRegistry::CreateKey(HKEY root, std::u16string_view path) {
-    RegKey* k = Root(root);
-    if (k == nullptr)
-        throw std::invalid_argument("SimRegistry: not a root key");
-    const auto names = SplitKeyPath(path);
-    for (const auto& n : names)
-        if (HasLineBreak(n))
-            throw std::invalid_argument("SimRegistry: line break in key name");
-    for (const auto& n : names)
-        k = &k->FindOrCreate(n);
+    CreateKeyPath(root, path);
 }
 
 bool SimRegistry::DeleteValue(HKEY root, std::u16string_view path, std::u16string_view name) {
-    RegKey* k = Root(root);
-    if (k == nullptr)
-        return false;
-    for (const auto& n : SplitKeyPath(path)) {
-        k = k->Find(n);
-        if (k == nullptr)
-            return false;
-    }
-    return k->values.erase(Folded(name)) > 0;
+    RegKey* k = FindKey(root, path);
+    return k != nullptr && k->values.erase(Folded(name)) > 0;
 }
 
 void SimRegistry::Clear() {

@@ -102,9 +102,12 @@ class SimRegistry : public IRegistry {
     // (with or without BOM) or UTF-16LE with BOM.
     std::string ToRegText() const;
     void LoadRegText(std::string_view text, const std::string& fileNameForErrors);
-    // LoadFile throws RegFileError when the file cannot be read or parsed; it never
-    // writes. SaveFile writes a temporary file beside path, flushes it to disk and
-    // renames it over path, so the old file stays whole until the new one is complete.
+    // LoadFile throws RegFileError when the file cannot be read or parsed, or is no
+    // regular file; it never writes. SaveFile writes a temporary file beside path,
+    // flushes it to disk, renames it over path and flushes the folder, so the old file
+    // stays whole until the new one is complete; on any failure it throws RegFileError,
+    // removes the temporary file and leaves the old one. It never replaces anything but
+    // a regular file.
     void LoadFile(const std::string& path);
     void SaveFile(const std::string& path) const;
 
@@ -118,6 +121,12 @@ class SimRegistry : public IRegistry {
 
     RegKey* Root(HKEY root);
     const RegKey* Root(HKEY root) const;
+    // The key at path under a root; null when root is no root or a key is missing.
+    const RegKey* FindKey(HKEY root, std::u16string_view path) const;
+    RegKey* FindKey(HKEY root, std::u16string_view path);
+    // Creates the keys of path; std::invalid_argument for a root that is none or a line
+    // break in a key name or in valueName (checked before anything is created).
+    RegKey& CreateKeyPath(HKEY root, std::u16string_view path, std::u16string_view valueName = {});
     // The key a handle stands for, with the handle's root and folded path; error set.
     RegKey* Resolve(HKEY key, OpenKey& where, LONG& error);
     HKEY NewHandle(OpenKey where);

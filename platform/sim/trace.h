@@ -4,7 +4,7 @@
 // readable arguments) only while someone wants them, that is while entries are kept
 // (the default, for tests that read them) or a listener is set (velk-sim --trace). A
 // long run with neither keeps a few dozen counters, and the arguments are never even
-// formatted.
+// formatted. A call listener sees every call and asks for the arguments it wants.
 #pragma once
 
 #include <concepts>
@@ -13,6 +13,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -24,6 +25,26 @@ struct TraceEntry {
     std::string args;         // its arguments, readable, e.g. "\"...\\tiacxwln1\", 1, 0"
 };
 
+// One call as it happens, for a listener that wants to see every call but the
+// arguments of only a few: Args() formats them on demand.
+class TraceCall {
+  public:
+    template <typename Make>
+    TraceCall(unsigned long long time, std::string_view name, const Make& make)
+        : time(time),
+          name(name),
+          make_(&make),
+          format_([](const void* m) { return std::string((*static_cast<const Make*>(m))()); }) {}
+    std::string Args() const { return format_(make_); }
+
+    unsigned long long time;
+    std::string_view name;
+
+  private:
+    const void* make_;
+    std::string (*format_)(const void*);
+};
+
 class Trace {
   public:
     // args is the arguments' text, or a callable that makes it; the callable runs only
@@ -31,12 +52,18 @@ class Trace {
     template <typename Args>
     void Record(unsigned long long time, std::string_view name, Args&& args) {
         Tally(name);
-        if (!Wanted())
-            return;
-        if constexpr (std::invocable<Args&>)
-            Keep(time, name, std::string(args()));
-        else
-            Keep(time, name, std::string(std::forward<Args>(args)));
+        if constexpr (std::invocable<Args&>) {
+            if (callListener_)
+                callListener_(TraceCall(time, name, args));
+            if (Wanted())
+                Keep(time, name, std::string(args()));
+        } else {
+            const auto make = [&args] { return std::string_view(args); };
+            if (callListener_)
+                callListener_(TraceCall(time, name, make));
+            if (Wanted())
+                Keep(time, name, std::string(std::forward<Args>(args)));
+        }
     }
 
     // Whether full entries are made (kept, or handed to a listener).
@@ -56,6 +83,7 @@ class Trace {
     void Clear() {
         entries_.clear();
         counts_.clear();
+        countByLiteral_.clear();
     }
     // Calls of that name since the start or the last Clear, kept or not.
     std::size_t Count(std::string_view name) const {
@@ -66,14 +94,24 @@ class Trace {
     void SetListener(std::function<void(const TraceEntry&)> listener) {
         listener_ = std::move(listener);
     }
+    // Called for every call, before any entry is made; costs no formatting by itself.
+    void SetCallListener(std::function<void(const TraceCall&)> listener) {
+        callListener_ = std::move(listener);
+    }
 
   private:
     void Tally(std::string_view name) {
-        const auto it = counts_.find(name);
-        if (it != counts_.end())
-            ++it->second;
-        else
-            counts_.emplace(std::string(name), 1);
+        // Names are nearly always the same few literals: found by their address first.
+        const auto cached = countByLiteral_.find(name.data());
+        if (cached != countByLiteral_.end() && cached->second->first == name) {
+            ++cached->second->second;
+            return;
+        }
+        auto it = counts_.find(name);
+        if (it == counts_.end())
+            it = counts_.emplace(std::string(name), 0).first;
+        ++it->second;
+        countByLiteral_[name.data()] = &*it;
     }
     void Keep(unsigned long long time, std::string_view name, std::string args) {
         TraceEntry entry{time, std::string(name), std::move(args)};
@@ -90,8 +128,10 @@ class Trace {
 
     std::vector<TraceEntry> entries_;
     std::map<std::string, std::size_t, std::less<>> counts_;
+    std::unordered_map<const char*, std::pair<const std::string, std::size_t>*> countByLiteral_;
     bool keepEntries_ = true;
     std::function<void(const TraceEntry&)> listener_;
+    std::function<void(const TraceCall&)> callListener_;
 };
 
 }  // namespace velk::sim

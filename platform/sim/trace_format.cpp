@@ -40,7 +40,11 @@ std::string TraceString(const char16_t* s) {
 }
 
 std::string TraceString(std::u16string_view s) {
-    return "\"" + ToUtf8(s) + "\"";
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "literal" + string.
+    std::string out = "\"";
+    out += ToUtf8(s);
+    out += '"';
+    return out;
 }
 
 std::string TraceHandle(std::uintptr_t value) {
@@ -60,8 +64,11 @@ std::string TraceNum(long long value) {
 }
 
 std::string TraceRect(const RECT& r) {
-    return "{" + TraceNum(r.left) + ", " + TraceNum(r.top) + ", " + TraceNum(r.right) + ", " +
-           TraceNum(r.bottom) + "}";
+    std::string out = "{";
+    out += TraceNum(r.left) + ", " + TraceNum(r.top) + ", " + TraceNum(r.right) + ", " +
+           TraceNum(r.bottom);
+    out += '}';
+    return out;
 }
 
 std::string TraceResult(bool ok) {

@@ -10,7 +10,7 @@ namespace velk::sim {
 std::string SimWindowSystem::Window(HWND hwnd) const {
     std::string s = TraceHandle(hwnd.value);
     if (const SimWindow* w = world_.Find(hwnd); w && !w->caption.empty())
-        s += " " + TraceString(w->caption.c_str());
+        s.append(" ").append(TraceString(w->caption.c_str()));
     return s;
 }
 

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
-
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -385,6 +386,40 @@ TEST_F(RegFileOnDisk, AFileThatDoesNotParseIsNeitherLoadedNorTouched) {
         EXPECT_EQ(e.line, 0);
     }
     EXPECT_THROW(reg.SaveFile((dir / "no-such-dir" / "r.reg").string()), RegFileError);
+}
+
+// A disk that fills while the new file is written: the write fails, the message says
+// so and that nothing was saved, and the previous file and folder are as they were.
+TEST_F(RegFileOnDisk, AFailedWriteKeepsThePreviousFileWhole) {
+    reg.SetString(HKEY_CURRENT_USER, u"software\\Velk\\Velk\\Settings", u"OnList", u"Word;");
+    reg.SaveFile(path);
+    const std::string before = Read(path);
+    reg.SetString(HKEY_CURRENT_USER, u"software\\Velk\\Velk\\Settings", u"OnRunList",
+                  std::u16string(20000, u'x'));
+
+    // Past this many bytes a write fails (EFBIG), as on a full disk.
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = before.size() + 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    std::string message;
+    try {
+        reg.SaveFile(path);
+    } catch (const RegFileError& e) {
+        message = e.what();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldSignal);
+
+    EXPECT_NE(message.find("cannot write"), std::string::npos) << message;
+    EXPECT_NE(message.find("previous file is unchanged"), std::string::npos) << message;
+    EXPECT_EQ(Read(path), before);
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir))
+        ++files;
+    EXPECT_EQ(files, 1u) << "the temporary file was left behind";
 }
 
 }  // namespace
