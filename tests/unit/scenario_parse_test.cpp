@@ -145,6 +145,7 @@ TEST(ScenarioParse, ExpectSettingTakesOnlyTheNineSettings) {
     } catch (const ScenarioError& e) {
         EXPECT_NE(std::string(e.what()).find("KeepPDAOn"), std::string::npos) << e.what();
     }
+}
 
 TEST(ScenarioParse, NumbersAreWholeDecimalNumbersWithOneOptionalSign) {
     struct Case {
