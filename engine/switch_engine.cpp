@@ -1,6 +1,5 @@
 #include "engine/switch_engine.h"
 
-#include <cstddef>
 #include <string_view>
 
 #include "engine/rule_lists.h"
@@ -20,12 +19,32 @@ bool BeginsWith(const CString& caption, const CString& entry) {
     return !entry.empty() && std::u16string_view(caption).starts_with(entry);
 }
 
-// The index of the first entry the caption begins with, or -1.
-std::ptrdiff_t FirstPrefixMatch(const CStringArray& list, const CString& caption) {
-    for (std::size_t i = 0; i < list.size(); ++i)
-        if (BeginsWith(caption, list[i]))
-            return static_cast<std::ptrdiff_t>(i);
-    return -1;
+// The first entry the caption begins with, or null.
+const CString* FirstPrefixMatch(const CStringArray& list, const CString& caption) {
+    for (const CString& entry : list)
+        if (BeginsWith(caption, entry))
+            return &entry;
+    return nullptr;
+}
+
+EngineDecision ListDecision(DecisionSource source, EngineRadio radio, bool turnOn,
+                            const CString* entry) {
+    return {.source = source,
+            .radio = radio,
+            .turnOn = turnOn,
+            .entry = entry,
+            .action = kActionLeave,
+            .endsTick = false};
+}
+
+EngineDecision DefaultDecision(EngineRadio radio, INT action) {
+    return {.source = radio == EngineRadio::Bluetooth ? DecisionSource::DefaultAction
+                                                      : DecisionSource::WFDefaultAction,
+            .radio = radio,
+            .turnOn = action == kActionTurnOn,
+            .entry = nullptr,
+            .action = action,
+            .endsTick = false};
 }
 
 }  // namespace
@@ -41,6 +60,8 @@ void SwitchEngine::Tick(const std::function<void()>& passOn) {
         return;
     }
     const ScopedBusy busy(s.EngineBusy);
+    if (observer_ != nullptr)
+        observer_->TickBegins();
 
     // Keep-awake pulse, judged on the states the previous tick left.
     if (s.KeepPDAOn != 0 &&
@@ -63,43 +84,57 @@ void SwitchEngine::Tick(const std::function<void()>& passOn) {
     bool wfDecided = false;
     const bool offFirst = s.OffTakesPrecedence != 0;
 
+    constexpr auto kBT = EngineRadio::Bluetooth;
+    constexpr auto kWF = EngineRadio::WiFi;
     if (offFirst) {
         if (changed) {
-            if (FirstPrefixMatch(s.Lists.BTOffList, caption_) >= 0) {
+            if (const CString* entry = FirstPrefixMatch(s.Lists.BTOffList, caption_)) {
                 s.BTRadioState = kRadioSwitchedOff;
                 btDecided = true;
-                radios_.TurnBluetoothOff(kNotForced);
+                Switch(ListDecision(DecisionSource::OffList, kBT, false, entry));
             }
-            if (FirstPrefixMatch(s.Lists.WFOffList, caption_) >= 0) {
+            if (const CString* entry = FirstPrefixMatch(s.Lists.WFOffList, caption_)) {
                 s.WFRadioState = kRadioSwitchedOff;
                 wfDecided = true;
-                radios_.TurnWiFiOff(kNotForced);
+                Switch(ListDecision(DecisionSource::OffList, kWF, false, entry));
             }
         } else {
             // An off the engine made holds against the running list until the caption
             // changes.
             btDecided = s.BTRadioState == kRadioSwitchedOff;
             wfDecided = s.WFRadioState == kRadioSwitchedOff;
+            if (observer_ != nullptr && btDecided)
+                observer_->HeldOff(kBT);
+            if (observer_ != nullptr && wfDecided)
+                observer_->HeldOff(kWF);
         }
     }
 
-    if (!btDecided && AnyRunning(s.Lists.BTOnRunList)) {
-        s.BTRadioState = kRadioSwitchedOn;
-        btDecided = true;
-        radios_.TurnBluetoothOn(kNotForced);
+    if (!btDecided) {
+        if (const CString* entry = FirstRunning(s.Lists.BTOnRunList)) {
+            s.BTRadioState = kRadioSwitchedOn;
+            btDecided = true;
+            Switch(ListDecision(DecisionSource::OnRunList, kBT, true, entry));
+        }
     }
-    if (!wfDecided && AnyRunning(s.Lists.WFOnRunList)) {
-        s.WFRadioState = kRadioSwitchedOn;
-        wfDecided = true;
-        radios_.TurnWiFiOn(kNotForced);
+    if (!wfDecided) {
+        if (const CString* entry = FirstRunning(s.Lists.WFOnRunList)) {
+            s.WFRadioState = kRadioSwitchedOn;
+            wfDecided = true;
+            Switch(ListDecision(DecisionSource::OnRunList, kWF, true, entry));
+        }
     }
 
     if (changed) {
-        if (!btDecided && FirstPrefixMatch(s.Lists.BTOnList, caption_) >= 0) {
-            s.BTRadioState = kRadioSwitchedOn;
-            radios_.TurnBluetoothOn(kNotForced);
-            passOn();
-            return;  // a Bluetooth active match settles this caption for both radios
+        if (!btDecided) {
+            if (const CString* entry = FirstPrefixMatch(s.Lists.BTOnList, caption_)) {
+                s.BTRadioState = kRadioSwitchedOn;
+                EngineDecision decision = ListDecision(DecisionSource::OnList, kBT, true, entry);
+                decision.endsTick = true;
+                Switch(decision);
+                passOn();
+                return;  // a Bluetooth active match settles this caption for both radios
+            }
         }
         if (!wfDecided) {
             for (const CString& entry : s.Lists.WFOnList) {
@@ -107,38 +142,36 @@ void SwitchEngine::Tick(const std::function<void()>& passOn) {
                     continue;
                 s.WFRadioState = kRadioSwitchedOn;
                 wfDecided = true;
-                radios_.TurnWiFiOn(kNotForced);
+                Switch(ListDecision(DecisionSource::OnList, kWF, true, &entry));
             }
         }
         if (!offFirst) {
-            if (!btDecided && FirstPrefixMatch(s.Lists.BTOffList, caption_) >= 0) {
-                s.BTRadioState = kRadioSwitchedOff;
-                btDecided = true;
-                radios_.TurnBluetoothOff(kNotForced);
+            if (!btDecided) {
+                if (const CString* entry = FirstPrefixMatch(s.Lists.BTOffList, caption_)) {
+                    s.BTRadioState = kRadioSwitchedOff;
+                    btDecided = true;
+                    Switch(ListDecision(DecisionSource::OffList, kBT, false, entry));
+                }
             }
-            if (!wfDecided && FirstPrefixMatch(s.Lists.WFOffList, caption_) >= 0) {
-                s.WFRadioState = kRadioSwitchedOff;
-                wfDecided = true;
-                radios_.TurnWiFiOff(kNotForced);
-            }
-        }
-        if (!btDecided) {
-            if (s.DefaultAction == kActionTurnOn) {
-                radios_.TurnBluetoothOn(kNotForced);
-                s.BTRadioState = kRadioSwitchedOn;
-            } else if (s.DefaultAction == kActionTurnOff) {
-                radios_.TurnBluetoothOff(kNotForced);
-                s.BTRadioState = kRadioSwitchedOff;
+            if (!wfDecided) {
+                if (const CString* entry = FirstPrefixMatch(s.Lists.WFOffList, caption_)) {
+                    s.WFRadioState = kRadioSwitchedOff;
+                    wfDecided = true;
+                    Switch(ListDecision(DecisionSource::OffList, kWF, false, entry));
+                }
             }
         }
-        if (!wfDecided) {
-            if (s.WFDefaultAction == kActionTurnOn) {
-                radios_.TurnWiFiOn(kNotForced);
-                s.WFRadioState = kRadioSwitchedOn;
-            } else if (s.WFDefaultAction == kActionTurnOff) {
-                radios_.TurnWiFiOff(kNotForced);
-                s.WFRadioState = kRadioSwitchedOff;
-            }
+        // A default action sets the state after its call; any code but on and off leaves.
+        if (!btDecided && (s.DefaultAction == kActionTurnOn || s.DefaultAction == kActionTurnOff)) {
+            Switch(DefaultDecision(kBT, s.DefaultAction));
+            s.BTRadioState =
+                s.DefaultAction == kActionTurnOn ? kRadioSwitchedOn : kRadioSwitchedOff;
+        }
+        if (!wfDecided &&
+            (s.WFDefaultAction == kActionTurnOn || s.WFDefaultAction == kActionTurnOff)) {
+            Switch(DefaultDecision(kWF, s.WFDefaultAction));
+            s.WFRadioState =
+                s.WFDefaultAction == kActionTurnOn ? kRadioSwitchedOn : kRadioSwitchedOff;
         }
     }
 
@@ -154,11 +187,29 @@ void SwitchEngine::ReadFrontCaption() {
     Fold(caption_);
 }
 
-bool SwitchEngine::AnyRunning(const CStringArray& list) {
+const CString* SwitchEngine::FirstRunning(const CStringArray& list) {
     for (const CString& entry : list)
         if (!entry.empty() && windows_.FindWindowW(nullptr, entry.c_str()))
-            return true;
-    return false;
+            return &entry;
+    return nullptr;
+}
+
+void SwitchEngine::Switch(const EngineDecision& decision) {
+    if (observer_ != nullptr)
+        observer_->Deciding(decision);
+    if (decision.radio == EngineRadio::Bluetooth) {
+        if (decision.turnOn)
+            radios_.TurnBluetoothOn(kNotForced);
+        else
+            radios_.TurnBluetoothOff(kNotForced);
+    } else {
+        if (decision.turnOn)
+            radios_.TurnWiFiOn(kNotForced);
+        else
+            radios_.TurnWiFiOff(kNotForced);
+    }
+    if (observer_ != nullptr)
+        observer_->Decided(decision);
 }
 
 }  // namespace velk

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+#include "engine/engine_observer.h"
 #include "engine/engine_state.h"
 #include "platform/power.h"
 #include "platform/window_system.h"
@@ -20,16 +21,22 @@ class SwitchEngine {
     // it is called at every tick, also a skipped (busy) one.
     void Tick(const std::function<void()>& passOn);
 
+    // Told of every decision from now on; null for none. Not owned.
+    void SetObserver(IEngineObserver* observer) { observer_ = observer; }
+
   private:
     // Reads and folds the front window's caption into caption_ (empty without one).
     void ReadFrontCaption();
-    // A top-level window exists whose caption is one of the entries.
-    bool AnyRunning(const CStringArray& list);
+    // The first entry that is the caption of an existing top-level window, or null.
+    const CString* FirstRunning(const CStringArray& list);
+    // Calls the not-forced switching operation of the decision, telling the observer.
+    void Switch(const EngineDecision& decision);
 
     EngineState& state_;
     IWindowSystem& windows_;
     IPower& power_;
     IRadioOperations& radios_;
+    IEngineObserver* observer_ = nullptr;
     CString caption_;  // reused buffer: an unchanged tick allocates nothing once warm
 };
 

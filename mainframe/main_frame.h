@@ -55,6 +55,9 @@ class CMainFrame : public CFrameWnd {
     void TurnWiFiOff(INT force) { wlan_.TurnWiFiOff(force); }
     INT IsWiFiOn() { return wlan_.IsWiFiOn(); }
 
+    // A tool's observer of the engine's decisions; null for none.
+    void SetEngineObserver(IEngineObserver* observer) { engine_.SetObserver(observer); }
+
     // Hides the menu bar, the view and the frame, in this order.
     void HideAllWindows();
 

@@ -14,7 +14,9 @@ INT CheckIntervalFromCommandLine(const CString& commandLine);
 
 class CSwitcherApp : public CWinApp {
   public:
-    explicit CSwitcherApp(const Platform& platform) : CWinApp(platform) {}
+    // observer, when given, is told of every decision of the main frame's engine.
+    explicit CSwitcherApp(const Platform& platform, IEngineObserver* observer = nullptr)
+        : CWinApp(platform), observer_(observer) {}
 
     BOOL InitInstance() override;
 
@@ -25,6 +27,9 @@ class CSwitcherApp : public CWinApp {
 
   protected:
     void ShowAboutBox();
+
+  private:
+    IEngineObserver* observer_;
 };
 
 }  // namespace velk

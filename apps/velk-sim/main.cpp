@@ -22,13 +22,16 @@ namespace {
 using namespace velk;
 
 int Usage(std::ostream& out, int code) {
-    out << "usage: velk-sim [--registry FILE] [--fresh] [--trace] [SCENARIO | -] [-- ARGS]\n"
+    out << "usage: velk-sim [--registry FILE] [--fresh] [--trace] [--explain] [SCENARIO | -]\n"
+           "                [-- ARGS]\n"
            "       velk-sim [--registry FILE] --lint\n"
            "  SCENARIO         a scenario file; - reads standard input; none plays the demo\n"
            "  --registry FILE  the handheld's registry (.reg text), kept between runs;\n"
            "                   default $XDG_DATA_HOME/velk/registry.reg\n"
            "  --fresh          start from an empty registry (FILE is overwritten at the end)\n"
            "  --trace          print every platform call the program makes\n"
+           "  --explain        say which list and entry, or default action, decided each\n"
+           "                   switch and what came of it\n"
            "  --show-demo      print the built-in demo scenario and exit\n"
            "  --lint           print the stored lists as compiled, warn about entries that\n"
            "                   are unlikely to mean what was meant, and exit\n"
@@ -62,6 +65,8 @@ int main(int argc, char** argv) {
             fresh = true;
         } else if (arg == "--trace") {
             options.trace = true;
+        } else if (arg == "--explain") {
+            options.explain = true;
         } else if (arg == "--lint") {
             lint = true;
         } else if (arg == "--show-demo") {

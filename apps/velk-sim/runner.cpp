@@ -254,7 +254,7 @@ void Runner::Launch(const std::u16string& commandLine) {
     int code = 0;
     ++depth_;
     try {
-        CSwitcherApp app(hh_.PlatformFor(pid));
+        CSwitcherApp app(hh_.PlatformFor(pid), options_.explain ? this : nullptr);
         code = AfxWinMain(app, commandLine);
     } catch (...) {
         --depth_;
@@ -401,8 +401,10 @@ void Runner::OnTrace(const sim::TraceCall& c) {
         std::snprintf(stamp, sizeof stamp, "%9.3f", static_cast<double>(c.time) / 1000.0);
         out_ << stamp << "    > " << c.name << "(" << c.Args() << ")\n";
     }
-    if (IsSwitchCall(c.name))
+    if (IsSwitchCall(c.name)) {
         lastSwitchCall_ = std::string(c.name) + "(" + c.Args() + ")";
+        ++switchCalls_;
+    }
     // What the previous call changed shows now, before this call acts.
     if (observePending_)
         Observe();
@@ -436,6 +438,104 @@ void Runner::Say(const std::string& what) {
     std::snprintf(stamp, sizeof stamp, "%9.3f s  ",
                   static_cast<double>(hh_.GetClock().Now()) / 1000.0);
     out_ << stamp << what << "\n";
+}
+
+namespace {
+
+const char* SourceName(DecisionSource source) {
+    switch (source) {
+        case DecisionSource::OnList:
+            return "OnList";
+        case DecisionSource::OnRunList:
+            return "OnRunList";
+        case DecisionSource::OffList:
+            return "OffList";
+        case DecisionSource::DefaultAction:
+            return "DefaultAction";
+        case DecisionSource::WFDefaultAction:
+            return "WFDefaultAction";
+    }
+    return "?";
+}
+
+const char* RadioName(EngineRadio radio) {
+    return radio == EngineRadio::Bluetooth ? "Bluetooth" : "WiFi";
+}
+
+// The list and entry (or the default action and its code) and the radio.
+std::string DecisionName(const EngineDecision& d) {
+    std::string out = SourceName(d.source);
+    if (d.entry != nullptr)
+        out += " " + Quoted(ToUtf8(*d.entry));
+    else
+        out += " " + std::to_string(d.action) + (d.turnOn ? " (turn on)" : " (turn off)");
+    return out + " " + RadioName(d.radio);
+}
+
+}  // namespace
+
+void Runner::TickBegins() {
+    // A radio that no rule decided at the last tick starts afresh: its next decision is
+    // shown even when it repeats the one before the gap.
+    for (Explained& e : explained_) {
+        if (!e.thisTick)
+            e.key.clear();
+        e.thisTick = false;
+    }
+}
+
+bool Runner::RadioOn(EngineRadio radio) {
+    return radio == EngineRadio::Bluetooth ? BluetoothOn() : hh_.Power().AdapterOn();
+}
+
+void Runner::Deciding(const EngineDecision& decision) {
+    explainOnBefore_ = RadioOn(decision.radio);
+    explainCallsBefore_ = switchCalls_;
+}
+
+void Runner::Decided(const EngineDecision& decision) {
+    const bool on = RadioOn(decision.radio);
+    const std::string wanted = decision.turnOn ? "on" : "off";
+    std::string outcome;
+    bool failed = false;
+    if (on == decision.turnOn && explainOnBefore_ != decision.turnOn) {
+        outcome = "switched " + wanted;
+    } else if (explainOnBefore_ == decision.turnOn && switchCalls_ == explainCallsBefore_) {
+        outcome = "already " + wanted;
+    } else {
+        // The switch was tried and the radio did not follow (no stack, a failed power-up).
+        outcome = "not switched " + wanted + ": the radio stayed " + (on ? "on" : "off");
+        failed = true;
+    }
+    if (decision.endsTick)
+        outcome += "; tick ended by a Bluetooth active match";
+    const std::string name = DecisionName(decision);
+    if (!decision.turnOn)
+        explained_[static_cast<int>(decision.radio)].lastOff = name;
+    // The running list decides again at every tick: a repeat of its last outcome for the
+    // radio is not shown again. The rest act at a caption change and are always shown.
+    const bool changedRadio = on != explainOnBefore_;
+    Explain(decision.radio, name + " " + wanted + (failed ? " failed" : ""), name + ": " + outcome,
+            changedRadio || decision.source != DecisionSource::OnRunList);
+}
+
+void Runner::HeldOff(EngineRadio radio) {
+    const Explained& e = explained_[static_cast<int>(radio)];
+    const std::string name =
+        e.lastOff.empty() ? std::string("an earlier off of ") + RadioName(radio) : e.lastOff;
+    Explain(radio, "held", name + ": held off (the running list waits until the caption changes)",
+            false);
+}
+
+void Runner::Explain(EngineRadio radio, const std::string& key, const std::string& line,
+                     bool always) {
+    Observe();  // a radio change shows before the reason for it
+    Explained& e = explained_[static_cast<int>(radio)];
+    e.thisTick = true;
+    if (!always && e.key == key)
+        return;
+    e.key = key;
+    Say("why: " + line);
 }
 
 std::string Runner::Caption(const std::u16string& caption) const {

@@ -11,6 +11,7 @@
 
 #include "apps/velk-sim/scenario.h"
 #include "config/settings.h"
+#include "engine/engine_observer.h"
 #include "platform/sim/handheld.h"
 
 namespace velk::simrun {
@@ -19,9 +20,10 @@ struct RunnerOptions {
     std::u16string commandLine;                          // for a launch without its own
     std::u16string modulePath = u"\\Windows\\Velk.exe";  // the program's file
     bool trace = false;                                  // print every platform call
+    bool explain = false;  // say which list and entry each decision came from
 };
 
-class Runner : public sim::IScriptDriver {
+class Runner : public sim::IScriptDriver, private IEngineObserver {
   public:
     Runner(sim::SimHandheld& handheld, std::ostream& out, RunnerOptions options);
     ~Runner() override;
@@ -36,6 +38,15 @@ class Runner : public sim::IScriptDriver {
 
   private:
     enum class Stack { Widcomm, Microsoft, None };
+
+    // What the engine decided, as --explain shows it.
+    void TickBegins() override;
+    void Deciding(const EngineDecision& decision) override;
+    void Decided(const EngineDecision& decision) override;
+    void HeldOff(EngineRadio radio) override;
+    bool RadioOn(EngineRadio radio);
+    // Prints an explanation unless it repeats the radio's last one at the tick after.
+    void Explain(EngineRadio radio, const std::string& key, const std::string& line, bool always);
 
     void Execute(const Command& c);
     void Expect(const Command& c);
@@ -68,6 +79,18 @@ class Runner : public sim::IScriptDriver {
     bool btOn_ = false;
     bool wifiOn_ = false;
     std::string lastSwitchCall_;
+    std::size_t switchCalls_ = 0;  // switching calls the program has made
+    // --explain: the radio's state and the switching calls before the current decision;
+    // per radio, the last explanation, whether this tick explained it, and the off the
+    // engine made last (which a hold keeps in force).
+    bool explainOnBefore_ = false;
+    std::size_t explainCallsBefore_ = 0;
+    struct Explained {
+        std::string key;
+        bool thisTick = false;
+        std::string lastOff;
+    };
+    Explained explained_[2];
     bool observing_ = false;
     bool observePending_ = true;
 };
