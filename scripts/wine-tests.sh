@@ -2,6 +2,7 @@
 # Runs the Windows build's tests (velk_win_tests.exe) under Wine on a virtual X display,
 # in a throw-away Wine prefix. Usage: scripts/wine-tests.sh BUILD_DIR [gtest arguments]
 # Everything this script starts is stopped again, also when a test fails or hangs.
+# VELK_WINE_TIMEOUT: seconds the whole run may take (default 600).
 set -euo pipefail
 
 build=${1:?usage: wine-tests.sh BUILD_DIR [gtest arguments]}
@@ -52,5 +53,5 @@ export WINEDLLOVERRIDES="mscoree=;mshtml="
 # The tests start the peer helper and the program from these (Windows) paths.
 export VELK_PEER="Z:${peer//\//\\}" VELK_EXE="Z:${program//\//\\}"
 status=0
-timeout 600 "$wine" "$tests" --gtest_brief=1 "$@" || status=$?
+timeout "${VELK_WINE_TIMEOUT:-600}" "$wine" "$tests" --gtest_brief=1 "$@" || status=$?
 exit "$status"

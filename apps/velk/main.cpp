@@ -5,9 +5,12 @@
 #include "platform/platform.h"
 #include "platform/resources.h"
 
+#include "platform/win32/library.h"
 #include "platform/win32/platform.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR commandLine, int) {
+    // Before anything loads a library: only the system's own directory is searched.
+    velk::win32::RestrictLibrarySearchToSystem();
     velk::win32::Win32Backend backend([](WORD id) { return velk::FindMenuTemplate(id); });
     const velk::Platform platform = backend.platform();
     velk::CSwitcherApp app(platform);

@@ -6,8 +6,13 @@
 
 namespace velk::win32 {
 
-// Loads a run-time library by file name; null when it is absent.
+// Loads a run-time library by file name from the system directory only; null when it
+// is absent there.
 ::HMODULE LoadRuntimeLibrary(const wchar_t* name);
+
+// Makes the system directory the only place that any later library load of the process
+// searches by default (the program calls it first thing); false when refused.
+bool RestrictLibrarySearchToSystem();
 
 // A run-time library held for the owner's life; its functions are found by name or by
 // ordinal. Absent libraries and functions give null.

@@ -1,5 +1,7 @@
 #include "platform/win32/process.h"
 
+#include "platform/win32/library.h"
+
 #include <algorithm>
 #include <string>
 
@@ -92,7 +94,7 @@ void Win32Process::Sleep(DWORD milliseconds) {
 }
 
 HMODULE Win32Process::LoadLibraryW(const char16_t* name) {
-    ::HMODULE m = ::LoadLibraryW(Wide(name));
+    ::HMODULE m = LoadRuntimeLibrary(Wide(name));
     if (m)
         libraries_.emplace_back(m);
     return FromNative<HMODULE>(m);

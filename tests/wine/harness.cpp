@@ -39,7 +39,8 @@ std::wstring Env(const wchar_t* name) {
 
 }  // namespace
 
-bool ChildProcess::Start(const std::wstring& exe, const std::vector<std::wstring>& args) {
+bool ChildProcess::Start(const std::wstring& exe, const std::vector<std::wstring>& args,
+                         const std::wstring& directory) {
     Stop();
     std::wstring commandLine = Quote(exe);
     for (const std::wstring& arg : args)
@@ -48,7 +49,7 @@ bool ChildProcess::Start(const std::wstring& exe, const std::vector<std::wstring
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi{};
     if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &si, &pi)) {
+                          directory.empty() ? nullptr : directory.c_str(), &si, &pi)) {
         return false;
     }
     ::CloseHandle(pi.hThread);

@@ -24,8 +24,10 @@ class ChildProcess {
     ChildProcess& operator=(ChildProcess&&) = default;
     ~ChildProcess() { Stop(); }
 
-    // Starts exe with the arguments (quoted as the runtime expects); false on failure.
-    bool Start(const std::wstring& exe, const std::vector<std::wstring>& args);
+    // Starts exe with the arguments (quoted as the runtime expects), in directory when one
+    // is given; false on failure.
+    bool Start(const std::wstring& exe, const std::vector<std::wstring>& args,
+               const std::wstring& directory = {});
     bool Running() const;
     DWORD Id() const { return pid_; }
     // Waits for the process to end by itself; false on timeout.

@@ -23,7 +23,10 @@ TEST_F(VelkExe, StartsHiddenAndLeavesItsSettingsKeyPath) {
     ChildProcess velk;
     const ::HWND frame = Start(velk);
     ASSERT_TRUE(frame);
-    // The frame is created visible and hidden right after, with everything else.
+    // The frame is created visible and hidden right after, with everything else. The
+    // program answers a sent message only from its message loop, after its start-up.
+    ::DWORD_PTR result = 0;
+    EXPECT_TRUE(::SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_BLOCK, 10000, &result));
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(frame); }, 5000));
     EXPECT_TRUE(WaitUntil(
         [&] { return reg::KeyExists(reg::Root::CurrentUser, L"software\\Velk\\Velk\\Settings"); },
@@ -35,7 +38,10 @@ TEST_F(VelkExe, StartsHiddenAndLeavesItsSettingsKeyPath) {
             ::DWORD owner = 0;
             ::GetWindowThreadProcessId(hwnd, &owner);
             if (owner == static_cast<::DWORD>(pid)) {
-                EXPECT_FALSE(::IsWindowVisible(hwnd)) << "a window of the program shows";
+                wchar_t cls[64] = {};
+                ::GetClassNameW(hwnd, cls, 64);
+                EXPECT_FALSE(::IsWindowVisible(hwnd))
+                    << "a window of the program shows, of class " << ::testing::PrintToString(cls);
             }
             return TRUE;
         },

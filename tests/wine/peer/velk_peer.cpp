@@ -3,6 +3,9 @@
 //                                    every WM_COMMAND ("wParam lParam") and keeps StackMode
 //                                    in step (4098 on -> 1, 4097 off -> 0)
 //   velk_peer window CAPTION [MS]    an application window with that caption, in front
+//   velk_peer flip CAPTION1 CAPTION2 PERIOD [MS]
+//                                    the same, its caption changing from one to the other
+//                                    every PERIOD milliseconds
 //   velk_peer events LOGFILE [MS]    the WLAN service: logs each of its four named events
 //                                    that becomes signalled ("ready" first)
 // Each role ends when killed, on WM_CLOSE, or after MS milliseconds (default 120000).
@@ -16,10 +19,13 @@ namespace {
 constexpr UINT kOnCommand = 4098;
 constexpr UINT kOffCommand = 4097;
 constexpr UINT_PTR kLifetimeTimer = 1;
+constexpr UINT_PTR kFlipTimer = 2;
 constexpr DWORD kDefaultLifetime = 120000;
 constexpr wchar_t kStackKey[] = L"SOFTWARE\\Widcomm\\BtConfig\\General";
 
 std::wstring g_log;
+std::wstring g_captions[2];
+int g_shown = 0;
 
 void Log(const std::string& line) {
     HANDLE file = CreateFileW(g_log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -57,6 +63,10 @@ LRESULT CALLBACK PeerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         case WM_TIMER:
             if (wParam == kLifetimeTimer)
                 DestroyWindow(hwnd);
+            if (wParam == kFlipTimer) {
+                g_shown = 1 - g_shown;
+                SetWindowTextW(hwnd, g_captions[g_shown].c_str());
+            }
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);
@@ -66,7 +76,8 @@ LRESULT CALLBACK PeerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     }
 }
 
-int RunWindow(HINSTANCE instance, const wchar_t* caption, bool visible, DWORD lifetime) {
+int RunWindow(HINSTANCE instance, const wchar_t* caption, bool visible, DWORD lifetime,
+              DWORD flipPeriod = 0) {
     WNDCLASSW wc{};
     wc.lpfnWndProc = PeerWindowProc;
     wc.hInstance = instance;
@@ -79,6 +90,8 @@ int RunWindow(HINSTANCE instance, const wchar_t* caption, bool visible, DWORD li
     if (!hwnd)
         return 3;
     SetTimer(hwnd, kLifetimeTimer, lifetime, nullptr);
+    if (flipPeriod)
+        SetTimer(hwnd, kFlipTimer, flipPeriod, nullptr);
     if (visible) {
         ShowWindow(hwnd, SW_SHOW);
         SetForegroundWindow(hwnd);
@@ -128,6 +141,17 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
     if (!argv || argc < 3)
         return 1;
     const std::wstring role = argv[1];
+    if (role == L"flip") {
+        if (argc < 5)
+            return 1;
+        g_captions[0] = argv[2];
+        g_captions[1] = argv[3];
+        const DWORD period = static_cast<DWORD>(std::wcstoul(argv[4], nullptr, 10));
+        const DWORD flipLifetime =
+            argc > 5 ? static_cast<DWORD>(std::wcstoul(argv[5], nullptr, 10)) : kDefaultLifetime;
+        LocalFree(argv);
+        return RunWindow(instance, g_captions[0].c_str(), true, flipLifetime, period);
+    }
     const std::wstring arg = argv[2];
     const DWORD lifetime =
         argc > 3 ? static_cast<DWORD>(std::wcstoul(argv[3], nullptr, 10)) : kDefaultLifetime;
