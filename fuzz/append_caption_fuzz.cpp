@@ -48,11 +48,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t split = data[0] < all.size() ? data[0] : all.size();
     const CString caption = all.substr(0, split);
     const CString list = all.substr(split);
-    const std::string shown = "caption " + Shown(caption) + ", list " + Shown(list);
+    // Only a failure needs the inputs spelt out.
+    const auto shown = [&] { return "caption " + Shown(caption) + ", list " + Shown(list); };
 
     const bool covered = velk::IsCaptionCovered(caption, list);
     if (covered != ReferenceCovered(caption, list))
-        velk::fuzz::Fail("the duplicate test reads the list's entries", shown);
+        velk::fuzz::Fail("the duplicate test reads the list's entries", shown());
 
     const CString appended = velk::AppendCaption(list, caption);
     CString kept = list;
@@ -60,16 +61,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (appended.compare(0, kept.size(), kept) != 0 || appended.size() < caption.size() ||
         appended.compare(appended.size() - caption.size(), caption.size(), caption) != 0)
         velk::fuzz::Fail("the append keeps the list and ends with the caption",
-                         shown + " gave " + Shown(appended));
+                         shown() + " gave " + Shown(appended));
 
     const CString once = Capture(list, caption);
     if (caption.empty() || caption[0] == u';')
         return 0;
     if (!velk::IsCaptionCovered(caption, once))
-        velk::fuzz::Fail("after a capture the caption is covered", shown + " gave " + Shown(once));
+        velk::fuzz::Fail("after a capture the caption is covered",
+                         shown() + " gave " + Shown(once));
     const CString twice = Capture(once, caption);
     if (twice != once)
         velk::fuzz::Fail("a second capture changes nothing",
-                         shown + " gave " + Shown(once) + ", then " + Shown(twice));
+                         shown() + " gave " + Shown(once) + ", then " + Shown(twice));
     return 0;
 }

@@ -6,6 +6,7 @@
 #
 #   scripts/fuzz.sh [SECONDS | --runs N] [TARGET...]
 #
+# FUZZ_FLAGS adds libFuzzer options, e.g. FUZZ_FLAGS=-max_total_time=600 with --runs.
 # Ends with one line "fuzz: N runs, M crashes"; exits 1 when anything crashed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -48,7 +49,8 @@ for t in "${targets[@]}"; do
     check_interval) max_len=64 ;;
     *) max_len=256 ;;
   esac
-  nice -n 10 "$out/fuzz/fuzz_$t" "${limit[@]}" -max_len=$max_len -timeout=10 -print_final_stats=1 \
+  # shellcheck disable=SC2086 # FUZZ_FLAGS is a list of options
+  nice -n 10 "$out/fuzz/fuzz_$t" "${limit[@]}" ${FUZZ_FLAGS:-} -max_len=$max_len -timeout=10 -print_final_stats=1 \
     -artifact_prefix="$out/artifacts/$t-" "$work" "fuzz/corpus/$t" >"$log" 2>&1 || rc=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   [ -n "$runs" ] || runs=$(grep -o '^#[0-9]*' "$log" | tail -1 | tr -d '#')

@@ -358,6 +358,9 @@ TEST_F(WindowWorldTest, FindWindowIgnoresLetterCaseOfCaptionAndClass) {
     EXPECT_EQ(ws.FindWindowW(u"application", u"Internet explorer"), ie);
     EXPECT_EQ(ws.FindWindowW(u"Frame", u"Internet explorer"), HWND{});
     EXPECT_EQ(ws.FindWindowW(nullptr, u"Internet"), HWND{});
+    // Every cased script of the BMP, not only Latin, Greek and Cyrillic.
+    HWND cherokee = hh.OpenAppWindow(u"ᏣᎳᎩ Ⴀ ǅ ẞ");
+    EXPECT_EQ(ws.FindWindowW(nullptr, u"ꮳꮃꭹ ⴀ ǆ ß"), cherokee);
     ws.ShowWindow(frame, SW_HIDE);
     EXPECT_EQ(ws.FindWindowW(nullptr, u"VELK"), frame);  // hidden windows count
 }
