@@ -9,7 +9,7 @@
 #include "platform/resources.h"
 #include "platform/window_system.h"
 
-#include "platform/win32/win32_window_system.h"
+#include "platform/win32/window_system.h"
 
 #include "harness.h"
 #include "resource_ids.h"
