@@ -32,7 +32,7 @@ class DefaultHandler : public IWindowHandler {
 class PlatformCheckBox : public ::testing::TestWithParam<test::CheckBoxCase> {};
 
 TEST_P(PlatformCheckBox, SetCheckOnTheSettingsDialogsTwoStateBoxes) {
-    win32::Win32WindowSystem windows;
+    win32::Win32WindowSystem windows{FindMenuTemplate};
     DefaultHandler handler(windows);
     const DialogTemplate* settings = FindDialogTemplate(IDD_SETTINGS);
     ASSERT_NE(settings, nullptr);
