@@ -95,11 +95,18 @@ TEST_P(ProgramCheckBox, StoredValuesAreShownAndStoredAsTheTableSays) {
         << "stored " << GetParam().value;
     ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                    reinterpret_cast<::LPARAM>(::GetDlgItem(dialog, IDOK)));
-    // OK stores all nine settings; only one was stored before.
-    ASSERT_TRUE(WaitUntil([] {
-        ::DWORD values = 0, subKeys = 0;
-        return reg::Counts(reg::Root::CurrentUser, kSettingsKey, &values, &subKeys) && values == 9;
+    // The program writes the nine values after the dialog is gone, on its own thread: a
+    // second Settings command runs only after the first has finished writing, so its
+    // dialog showing means every value is stored.
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }));
+    ::PostMessageW(frame, WM_COMMAND, ID_SETTINGS, 0);
+    ASSERT_TRUE(WaitUntil([&] {
+        const ::HWND again = WaitForProcessWindow(velk.Id(), L"Velk Settings", 100);
+        return again != nullptr && ::IsWindowVisible(again);
     }));
+    ::DWORD values = 0, subKeys = 0;
+    ASSERT_TRUE(reg::Counts(reg::Root::CurrentUser, kSettingsKey, &values, &subKeys));
+    EXPECT_EQ(values, 9u);
 
     ::DWORD after = 0xDEAD;
     ASSERT_TRUE(StoredInt(L"KeepPDAOn", &after));
