@@ -205,6 +205,35 @@ TEST_F(ShellTest, OnlyATapOnIconOneOpensTheMenuAndASecondTapWhileOpenDoesNothing
     EXPECT_EQ(hh.GetTrace().Count("TrackPopupMenuEx"), 1u);
 }
 
+// Notifications of any other icon id, with any mouse message, open nothing.
+TEST_F(ShellTest, ANotificationForAnotherIconIdOpensNoMenu) {
+    steps.Then([this] {
+        // As the shell would post them for icons the program never added.
+        for (WPARAM id : {WPARAM{0}, WPARAM{2}, WPARAM{0xFFFF}})
+            hh.WindowsFor(pid).PostMessageW(Frame(), kIconNotifyMessage, id, WM_LBUTTONDOWN);
+    });
+    steps.Then([this] {
+        EXPECT_FALSE(hh.MenuOpen());
+        EXPECT_EQ(hh.GetTrace().Count("TrackPopupMenuEx"), 0u);
+    });
+    ThenExit();
+    EXPECT_EQ(AfxWinMain(app, u""), 0);
+}
+
+// The frame hands the focus it gets on to its view, at once and only to the view.
+TEST_F(ShellTest, FocusGivenToTheFrameGoesToTheView) {
+    steps.Then([this] {
+        const HWND view = hh.GetWorld().Get(Frame()).children.at(0);
+        hh.GetWorld().SetFocus(HWND{});
+        const std::size_t before = hh.GetTrace().Count("SetFocus");
+        hh.GetWorld().Send(Frame(), WM_SETFOCUS, 0, 0);
+        EXPECT_EQ(hh.GetWorld().Focus(), view);
+        EXPECT_EQ(hh.GetTrace().Count("SetFocus"), before + 1);
+    });
+    ThenExit();
+    EXPECT_EQ(AfxWinMain(app, u""), 0);
+}
+
 TEST_F(ShellTest, WithoutTheShellsMenuBarAStandInMarksTheBottomOfTheWorkArea) {
     hh.SetShellLibraryPresent(false);
     steps.Then([this] { hh.TapIcon(); });
