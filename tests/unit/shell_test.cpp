@@ -13,6 +13,7 @@
 
 #include "mainframe/switcher_app.h"
 #include "platform/sim/handheld.h"
+#include "platform/sim/trace_format.h"
 #include "res/resource_ids.h"
 #include "tests/unit/support/step_script.h"
 
@@ -121,7 +122,11 @@ TEST_F(ShellTest, TheViewDropsItsBorderAndItsClassHasTheDevicesWindowColour) {
 
 TEST_F(ShellTest, HideAllWindowsHidesTheBarTheViewAndTheFrameInThatOrder) {
     HWND bar;
-    steps.Then([this, &bar] {
+    HWND view;
+    HWND frame;
+    steps.Then([this, &bar, &view, &frame] {
+        frame = Frame();
+        view = hh.GetWorld().Get(frame).children.at(0);
         for (HWND h : hh.GetWorld().ZOrder())
             if (hh.GetWorld().Get(h).className == u"menu_worker")
                 bar = h;
@@ -135,6 +140,10 @@ TEST_F(ShellTest, HideAllWindowsHidesTheBarTheViewAndTheFrameInThatOrder) {
             hides.push_back(e.args);
     ASSERT_GE(hides.size(), 3u);
     EXPECT_NE(hides[2].find("Velk"), std::string::npos) << hides[2];
+    // The menu bar first, then the view, then the frame.
+    EXPECT_EQ(hides[0].rfind(sim::TraceHandle(bar.value), 0), 0u) << hides[0];
+    EXPECT_EQ(hides[1].rfind(sim::TraceHandle(view.value), 0), 0u) << hides[1];
+    EXPECT_EQ(hides[2].rfind(sim::TraceHandle(frame.value), 0), 0u) << hides[2];
 }
 
 TEST_F(ShellTest, HoldingUpAtTheHalfSecondMarkEndsTheStartWithNothingMade) {
