@@ -83,7 +83,7 @@ constexpr DialogItemTemplate kWindowFoundItems[] = {
 };
 
 constexpr DialogTemplate kDialogs[] = {
-    {IDD_ABOUTBOX, u"About Velk", WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_SETFONT,
+    {IDD_ABOUTBOX, u"About Velk", WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT,
      WS_EX_CAPTIONOKBTN, 161, 114, u"System", 8, kAboutItems},
     {IDD_SETTINGS, u"Velk Settings",
      WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT, 0, 159, 189,

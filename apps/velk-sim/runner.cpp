@@ -120,6 +120,7 @@ int Runner::Play(const std::vector<Command>& commands, const std::string& source
 }
 
 std::optional<unsigned long long> Runner::NextWake() {
+    Yield(true);  // a copy with nothing to do lets the others start
     if (waitUntil_)
         return waitUntil_;
     return hh_.GetClock().Now();
@@ -151,7 +152,16 @@ void Runner::Execute(const Command& c) {
         Say("user: " + Describe(c));
     try {
         if (v == "launch") {
-            Launch(a.empty() ? options_.commandLine : U16(a[0]));
+            int copies = 1;
+            std::size_t line = 0;
+            if (!a.empty() && IsCopyCount(a[0], copies))
+                line = 1;
+            const std::u16string commandLine =
+                a.size() > line ? U16(a[line]) : options_.commandLine;
+            if (copies == 1)
+                Launch(commandLine);
+            else
+                LaunchTogether(copies, commandLine);
         } else if (v == "hold-up") {
             holdUp_ = true;
         } else if (v == "hung-copy") {
@@ -244,6 +254,7 @@ void Runner::Execute(const Command& c) {
 
 void Runner::Launch(const std::u16string& commandLine) {
     const DWORD pid = hh_.CreateProcess(options_.modulePath);
+    ++copies_;
     if (holdUp_) {
         hh_.HoldKeyUntil(VK_UP, hh_.GetClock().Now() + 500);
         holdUp_ = false;
@@ -258,10 +269,12 @@ void Runner::Launch(const std::u16string& commandLine) {
         code = AfxWinMain(app, commandLine);
     } catch (...) {
         --depth_;
+        --copies_;
         hh_.ExitProcess(pid, 0);
         throw;
     }
     --depth_;
+    --copies_;
     hh_.ExitProcess(pid, static_cast<DWORD>(code));
     lastExit_ = code;
     Observe();
@@ -297,6 +310,10 @@ void Runner::Expect(const Command& c) {
         const std::string found = shown ? "shown" : "absent";
         if (found != a[1])
             Fail(c, "icon " + a[1], "icon " + found);
+    } else if (what == "copies") {
+        const std::string found = std::to_string(copies_);
+        if (found != a[1])
+            Fail(c, a[1] + " copies running", found + " copies running");
     } else if (what == "icons") {
         const std::string found = std::to_string(hh_.Icons().size());
         if (found != a[1])
@@ -401,6 +418,8 @@ void Runner::OnTrace(const sim::TraceCall& c) {
         std::snprintf(stamp, sizeof stamp, "%9.3f", static_cast<double>(c.time) / 1000.0);
         out_ << stamp << "    > " << c.name << "(" << c.Args() << ")\n";
     }
+    if (c.name == "Sleep")
+        Yield(false);
     if (IsSwitchCall(c.name)) {
         lastSwitchCall_ = std::string(c.name) + "(" + c.Args() + ")";
         ++switchCalls_;

@@ -3,10 +3,15 @@
 // the front caption when it changes and every radio switch with the call that made it.
 #pragma once
 
+#include <condition_variable>
+#include <exception>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "apps/velk-sim/scenario.h"
@@ -51,6 +56,18 @@ class Runner : public sim::IScriptDriver, private IEngineObserver {
     void Execute(const Command& c);
     void Expect(const Command& c);
     void Launch(const std::u16string& commandLine);
+    // Starts count copies at the same moment; returns when all have ended.
+    void LaunchTogether(int count, const std::u16string& commandLine);
+    void RunCopy(std::size_t index, const std::u16string& commandLine);
+    // The calling copy lets another run: at a Sleep (it stays runnable) or when it waits
+    // for messages (idle). Nothing happens outside a group or on another thread.
+    void Yield(bool idle);
+    std::optional<std::size_t> CurrentCopy() const;
+    // The copy to run next: the runnable ones first, by the device's thread priority
+    // (lower numbers first) and then in turn; the idle ones when none is runnable.
+    std::optional<std::size_t> PickNext(std::size_t after) const;
+    void HandOver(std::size_t to);  // baton holder only; returns at once
+    void WaitForBaton(std::unique_lock<std::mutex>& lock, std::size_t me);
     // The stored value of a setting as a scenario writes it: a number, a text, "absent",
     // or the value's type when it is neither a 4-byte REG_DWORD nor a REG_SZ.
     std::string StoredSetting(const Setting& setting) const;
@@ -69,7 +86,8 @@ class Runner : public sim::IScriptDriver, private IEngineObserver {
     std::string source_;
     std::size_t next_ = 0;
     std::optional<unsigned long long> waitUntil_;
-    int depth_ = 0;  // program copies running (nested message loops)
+    int depth_ = 0;   // program copies running (nested message loops)
+    int copies_ = 0;  // copies of the program started and not yet ended
     int failures_ = 0;
     bool holdUp_ = false;
     Stack stack_ = Stack::Widcomm;
@@ -93,6 +111,23 @@ class Runner : public sim::IScriptDriver, private IEngineObserver {
     Explained explained_[2];
     bool observing_ = false;
     bool observePending_ = true;
+
+    // Copies started together run on threads of their own, one at a time: the one
+    // holding the baton runs; the others wait. This gives the races of real starts
+    // (each copy may be overtaken at a Sleep or while it waits for messages) while the
+    // handheld itself is only ever touched by one thread.
+    struct Copy {
+        DWORD pid = 0;
+        std::thread thread;
+        enum class State { Runnable, Idle, Done } state = State::Runnable;
+        int exitCode = 0;
+        std::exception_ptr error;
+    };
+    static constexpr std::size_t kLauncher = static_cast<std::size_t>(-1);
+    std::vector<std::unique_ptr<Copy>> group_;
+    std::mutex batonMutex_;
+    std::condition_variable batonMoved_;
+    std::size_t baton_ = kLauncher;
 };
 
 // The built-in demo: the road of one event with the stored default rules.

@@ -104,8 +104,13 @@ void Check(Command& c, const std::string& s) {
     if (OneOf(v, {"hold-up", "hung-copy", "no-front", "tap", "button1", "dismiss"})) {
         RequireArgs(c, 0, s, "no arguments");
     } else if (v == "launch") {
-        if (c.args.size() > 1)
-            throw ScenarioError(s, c.line, "'launch' takes at most a command line");
+        int copies = 1;
+        const bool counted = !c.args.empty() && IsCopyCount(c.args[0], copies);
+        if (c.args.size() > (counted ? 2u : 1u))
+            throw ScenarioError(s, c.line, "'launch' takes at most x2..x16 and a command line");
+        if (!counted && !c.args.empty() && c.args[0].size() > 1 && c.args[0][0] == 'x' &&
+            c.args.size() == 1 && c.args[0].find_first_not_of("0123456789", 1) == std::string::npos)
+            throw ScenarioError(s, c.line, "'launch' starts 2 to 16 copies at once (x2..x16)");
     } else if (OneOf(v, {"open", "front", "close", "choose"})) {
         RequireArgs(c, 1, s, "one quoted caption");
     } else if (v == "retitle") {
@@ -155,7 +160,7 @@ void Check(Command& c, const std::string& s) {
             RequireWord(c, 1, s, {"on", "off"});
         } else if (what == "icon" && n == 2) {
             RequireWord(c, 1, s, {"shown", "absent"});
-        } else if (what == "icons" && n == 2) {
+        } else if (OneOf(what, {"icons", "copies"}) && n == 2) {
             RequireInt(c, 1, s);
         } else if (what == "key" && n == 3) {
             RequireWord(c, 2, s, {"present", "absent"});
@@ -197,6 +202,15 @@ bool ParseScreenSize(const std::string& s, long long& width, long long& height) 
         return false;
     return width >= kMinScreenSide && width <= kMaxScreenSide && height >= kMinScreenSide &&
            height <= kMaxScreenSide;
+}
+
+bool IsCopyCount(const std::string& s, int& count) {
+    long long n = 0;
+    if (s.size() < 2 || s[0] != 'x' || s[1] == '+' || s[1] == '-' ||
+        !ParseInteger(s.substr(1), n) || n < 2 || n > 16)
+        return false;
+    count = static_cast<int>(n);
+    return true;
 }
 
 bool ParseInteger(const std::string& s, long long& value) {

@@ -39,6 +39,9 @@ constexpr long long kMinScreenSide = 100;
 constexpr long long kMaxScreenSide = 4096;
 bool ParseScreenSize(const std::string& s, long long& width, long long& height);
 
+// "x2" to "x16": the number of copies a launch starts at the same moment.
+bool IsCopyCount(const std::string& s, int& count);
+
 // Parses a whole decimal number (optional sign); false when s is not one.
 bool ParseInteger(const std::string& s, long long& value);
 

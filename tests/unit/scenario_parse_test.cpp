@@ -132,6 +132,32 @@ TEST(ScenarioParse, ControlIdsByNameOrNumber) {
     }
 }
 
+TEST(ScenarioParse, LaunchTakesACountOfCopiesAndACommandLine) {
+    struct Case {
+        const char* text;
+        bool ok;
+        int copies;  // 1 when the first argument is no count
+    };
+    const Case cases[] = {
+        {"launch", true, 1},         {"launch \"3000\"", true, 1},
+        {"launch x5", true, 5},      {"launch x2 \"3000\"", true, 2},
+        {"launch x16", true, 16},    {"launch x1", false, 0},
+        {"launch x17", false, 0},    {"launch x+5", true, 1},
+        {"launch x5 a b", false, 0}, {"launch a b", false, 0},
+    };
+    for (const auto& c : cases) {
+        if (!c.ok) {
+            EXPECT_THROW(ParseScenario(c.text, "t"), ScenarioError) << c.text;
+            continue;
+        }
+        const auto cmds = ParseScenario(c.text, "t");
+        int copies = 1;
+        if (!cmds[0].args.empty())
+            IsCopyCount(cmds[0].args[0], copies);
+        EXPECT_EQ(copies, c.copies) << c.text;
+    }
+}
+
 TEST(ScenarioParse, ExpectSettingTakesOnlyTheNineSettings) {
     EXPECT_NO_THROW(ParseScenario(
         "expect setting DefaultAction 0\nexpect setting WFDefaultAction 0\n"

@@ -4,6 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "platform/strings.h"
 #include "tests/unit/support/settings_fixture.h"
 
 namespace velk::test {
@@ -134,6 +135,47 @@ TEST_F(SettingsDialogTest, ARepeatedSettingsCommandBringsTheOpenDialogForward) {
 
     EXPECT_TRUE(script.Done());
     EXPECT_EQ(Calls("CreateDialogIndirectW"), 1u);
+}
+
+// The command reads the nine settings in the store's order before the dialog exists; the
+// exchange then takes the controls in its own fixed order, the same way in and out.
+TEST_F(SettingsDialogTest, TheNineReadsAndTheExchangeGoInTheirOrders) {
+    StoreText(kOnList, u"Mail");
+    hh.GetTrace().Clear();
+    script.Then([&] { hh.Click(IDOK); });
+    RunSettings();
+
+    std::vector<std::string> reads;
+    std::vector<INT> controls;  // GetDlgItem's ids once the dialog exists
+    bool dialog = false;
+    for (const auto& e : hh.GetTrace().Entries()) {
+        if (e.name == "CreateDialogIndirectW")
+            dialog = true;
+        if (!dialog && e.name == "RegQueryValueExW") {
+            const auto first = e.args.find('"');
+            const std::string name =
+                e.args.substr(first + 1, e.args.find('"', first + 1) - first - 1);
+            if (reads.empty() || reads.back() != name)  // a text is read twice: size, data
+                reads.push_back(name);
+        }
+        if (dialog && e.name == "GetDlgItem")
+            controls.push_back(std::stoi(e.args.substr(e.args.find(", ") + 2)));
+    }
+    std::vector<std::string> storeOrder;
+    for (const Setting& setting : kSettings)
+        storeOrder.push_back(ToUtf8(setting.name));
+    EXPECT_EQ(reads, storeOrder);
+
+    const std::vector<INT> fill = {IDC_DEFAULT_ACTION, IDC_WF_DEFAULT_ACTION, IDC_BT_CONTROL,
+                                   IDC_DEF_CONTROL};
+    const std::vector<INT> exchange = {
+        IDC_OFF_LIST,    IDC_ON_LIST,        IDC_OFF_TAKES_PRECEDENCE,
+        IDC_BT_CONTROL,  IDC_ON_RUN_LIST,    IDC_KEEP_PDA_ON,
+        IDC_DEF_CONTROL, IDC_DEFAULT_ACTION, IDC_WF_DEFAULT_ACTION};
+    std::vector<INT> expected = fill;
+    expected.insert(expected.end(), exchange.begin(), exchange.end());  // load
+    expected.insert(expected.end(), exchange.begin(), exchange.end());  // save on OK
+    EXPECT_EQ(controls, expected);
 }
 
 TEST_F(SettingsDialogTest, ThePointerIsClearedWhenTheDialogLeavesByAnException) {

@@ -13,6 +13,7 @@
 
 #include "mainframe/switcher_app.h"
 #include "platform/sim/handheld.h"
+#include "platform/sim/trace_format.h"
 #include "res/resource_ids.h"
 #include "tests/unit/support/step_script.h"
 
@@ -121,7 +122,11 @@ TEST_F(ShellTest, TheViewDropsItsBorderAndItsClassHasTheDevicesWindowColour) {
 
 TEST_F(ShellTest, HideAllWindowsHidesTheBarTheViewAndTheFrameInThatOrder) {
     HWND bar;
-    steps.Then([this, &bar] {
+    HWND view;
+    HWND frame;
+    steps.Then([this, &bar, &view, &frame] {
+        frame = Frame();
+        view = hh.GetWorld().Get(frame).children.at(0);
         for (HWND h : hh.GetWorld().ZOrder())
             if (hh.GetWorld().Get(h).className == u"menu_worker")
                 bar = h;
@@ -135,6 +140,10 @@ TEST_F(ShellTest, HideAllWindowsHidesTheBarTheViewAndTheFrameInThatOrder) {
             hides.push_back(e.args);
     ASSERT_GE(hides.size(), 3u);
     EXPECT_NE(hides[2].find("Velk"), std::string::npos) << hides[2];
+    // The menu bar first, then the view, then the frame.
+    EXPECT_EQ(hides[0].rfind(sim::TraceHandle(bar.value), 0), 0u) << hides[0];
+    EXPECT_EQ(hides[1].rfind(sim::TraceHandle(view.value), 0), 0u) << hides[1];
+    EXPECT_EQ(hides[2].rfind(sim::TraceHandle(frame.value), 0), 0u) << hides[2];
 }
 
 TEST_F(ShellTest, HoldingUpAtTheHalfSecondMarkEndsTheStartWithNothingMade) {
@@ -203,6 +212,35 @@ TEST_F(ShellTest, OnlyATapOnIconOneOpensTheMenuAndASecondTapWhileOpenDoesNothing
     });
     EXPECT_EQ(AfxWinMain(app, u""), 0);
     EXPECT_EQ(hh.GetTrace().Count("TrackPopupMenuEx"), 1u);
+}
+
+// Notifications of any other icon id, with any mouse message, open nothing.
+TEST_F(ShellTest, ANotificationForAnotherIconIdOpensNoMenu) {
+    steps.Then([this] {
+        // As the shell would post them for icons the program never added.
+        for (WPARAM id : {WPARAM{0}, WPARAM{2}, WPARAM{0xFFFF}})
+            hh.WindowsFor(pid).PostMessageW(Frame(), kIconNotifyMessage, id, WM_LBUTTONDOWN);
+    });
+    steps.Then([this] {
+        EXPECT_FALSE(hh.MenuOpen());
+        EXPECT_EQ(hh.GetTrace().Count("TrackPopupMenuEx"), 0u);
+    });
+    ThenExit();
+    EXPECT_EQ(AfxWinMain(app, u""), 0);
+}
+
+// The frame hands the focus it gets on to its view, at once and only to the view.
+TEST_F(ShellTest, FocusGivenToTheFrameGoesToTheView) {
+    steps.Then([this] {
+        const HWND view = hh.GetWorld().Get(Frame()).children.at(0);
+        hh.GetWorld().SetFocus(HWND{});
+        const std::size_t before = hh.GetTrace().Count("SetFocus");
+        hh.GetWorld().Send(Frame(), WM_SETFOCUS, 0, 0);
+        EXPECT_EQ(hh.GetWorld().Focus(), view);
+        EXPECT_EQ(hh.GetTrace().Count("SetFocus"), before + 1);
+    });
+    ThenExit();
+    EXPECT_EQ(AfxWinMain(app, u""), 0);
 }
 
 TEST_F(ShellTest, WithoutTheShellsMenuBarAStandInMarksTheBottomOfTheWorkArea) {

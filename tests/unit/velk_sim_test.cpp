@@ -69,6 +69,49 @@ TEST(VelkSim, ScenarioEndingWhileTheProgramRunsUnwindsCleanly) {
     EXPECT_TRUE(handheld.Icons().empty());
 }
 
+// Copies started together end however the scenario ends: by itself with the copy still
+// running, or at a command that cannot be carried out, inside or outside the group.
+TEST(VelkSim, CopiesStartedTogetherUnwindAtTheScenarioEnd) {
+    {
+        sim::SimHandheld handheld;
+        std::ostringstream out;
+        {
+            Runner runner(handheld, out, {});
+            EXPECT_EQ(
+                runner.Play(ParseScenario("launch x3\nexpect copies 1\nwait 3000\n", "t"), "t"), 0);
+        }
+        EXPECT_NE(out.str().find("still running"), std::string::npos) << out.str();
+        EXPECT_TRUE(handheld.Icons().empty());
+    }
+    {
+        sim::SimHandheld handheld;
+        std::ostringstream out;
+        Runner runner(handheld, out, {});
+        try {
+            runner.Play(ParseScenario("launch x4\nwait 10\nfront \"No Such Window\"\n", "t"), "t");
+            ADD_FAILURE() << "played on";
+        } catch (const ScenarioError& e) {
+            EXPECT_EQ(e.Line(), 3);
+        }
+        // The group has ended: a later launch stands alone again.
+        EXPECT_EQ(runner.Play(ParseScenario("launch x2\nexpect copies 1\ntap\n"
+                                            "choose \"E&xit\"\nexpect copies 0\n",
+                                            "t"),
+                              "t"),
+                  0)
+            << out.str();
+    }
+}
+
+// A copy that holds the mutex without a window: the five started after it look three
+// times, find none, and each starts as the program would on the device.
+TEST(VelkSim, CopiesStartedTogetherBesideAHungCopy) {
+    int failures = -1;
+    const std::string timeline =
+        Play("hung-copy\nlaunch x2\nexpect copies 2\nexpect icons 2\n", &failures);
+    EXPECT_EQ(failures, 0) << timeline;
+}
+
 RunnerOptions Explaining() {
     RunnerOptions options;
     options.explain = true;
