@@ -9,7 +9,7 @@
 #include "platform/resources.h"
 #include "platform/window_system.h"
 
-#include "platform/win32/win32_window_system.h"
+#include "platform/win32/window_system.h"
 
 #include "harness.h"
 #include "resource_ids.h"
@@ -32,7 +32,7 @@ class DefaultHandler : public IWindowHandler {
 class PlatformCheckBox : public ::testing::TestWithParam<test::CheckBoxCase> {};
 
 TEST_P(PlatformCheckBox, SetCheckOnTheSettingsDialogsTwoStateBoxes) {
-    win32::Win32WindowSystem windows;
+    win32::Win32WindowSystem windows{FindMenuTemplate};
     DefaultHandler handler(windows);
     const DialogTemplate* settings = FindDialogTemplate(IDD_SETTINGS);
     ASSERT_NE(settings, nullptr);
