@@ -56,7 +56,10 @@ for t in "${targets[@]}"; do
   [ -n "$runs" ] || runs=$(grep -o '^#[0-9]*' "$log" | tail -1 | tr -d '#')
   runs=${runs:-0}
   total=$((total + runs))
-  if [ "$rc" -ne 0 ]; then
+  if [ "$rc" -eq 72 ]; then  # libFuzzer's exit code when interrupted (Ctrl+C)
+    echo "fuzz: $t: $runs runs, interrupted after $(($(date +%s) - start)) s"
+    break
+  elif [ "$rc" -ne 0 ]; then
     crashes=$((crashes + 1))
     echo "fuzz: $t: $runs runs, CRASHED after $(($(date +%s) - start)) s (log $log)"
     grep -E '^\*\*\* property broken|^SUMMARY|^==[0-9]+==ERROR|Test unit written' "$log" | sed 's/^/  /' || true
