@@ -10,6 +10,23 @@ namespace velk {
 // Where a decision came from: one of the three lists or a radio's default action.
 enum class DecisionSource { OnList, OnRunList, OffList, DefaultAction, WFDefaultAction };
 
+// The name of the list or setting a decision came from, as the user writes it.
+inline const char* DecisionSourceName(DecisionSource source) {
+    switch (source) {
+        case DecisionSource::OnList:
+            return "OnList";
+        case DecisionSource::OnRunList:
+            return "OnRunList";
+        case DecisionSource::OffList:
+            return "OffList";
+        case DecisionSource::DefaultAction:
+            return "DefaultAction";
+        case DecisionSource::WFDefaultAction:
+            return "WFDefaultAction";
+    }
+    return "?";
+}
+
 enum class EngineRadio { Bluetooth, WiFi };
 
 struct EngineDecision {

@@ -461,29 +461,13 @@ void Runner::Say(const std::string& what) {
 
 namespace {
 
-const char* SourceName(DecisionSource source) {
-    switch (source) {
-        case DecisionSource::OnList:
-            return "OnList";
-        case DecisionSource::OnRunList:
-            return "OnRunList";
-        case DecisionSource::OffList:
-            return "OffList";
-        case DecisionSource::DefaultAction:
-            return "DefaultAction";
-        case DecisionSource::WFDefaultAction:
-            return "WFDefaultAction";
-    }
-    return "?";
-}
-
 const char* RadioName(EngineRadio radio) {
     return radio == EngineRadio::Bluetooth ? "Bluetooth" : "WiFi";
 }
 
 // The list and entry (or the default action and its code) and the radio.
 std::string DecisionName(const EngineDecision& d) {
-    std::string out = SourceName(d.source);
+    std::string out = DecisionSourceName(d.source);
     if (d.entry != nullptr)
         out += " " + Quoted(ToUtf8(*d.entry));
     else

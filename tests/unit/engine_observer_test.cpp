@@ -16,24 +16,8 @@ namespace {
 
 using Log = std::vector<std::string>;
 
-const char* SourceName(DecisionSource s) {
-    switch (s) {
-        case DecisionSource::OnList:
-            return "OnList";
-        case DecisionSource::OnRunList:
-            return "OnRunList";
-        case DecisionSource::OffList:
-            return "OffList";
-        case DecisionSource::DefaultAction:
-            return "DefaultAction";
-        case DecisionSource::WFDefaultAction:
-            return "WFDefaultAction";
-    }
-    return "?";
-}
-
 std::string Describe(const EngineDecision& d) {
-    std::string out = std::string(SourceName(d.source)) +
+    std::string out = std::string(DecisionSourceName(d.source)) +
                       (d.radio == EngineRadio::Bluetooth ? " BT " : " WF ") +
                       (d.turnOn ? "on" : "off");
     if (d.entry != nullptr)
@@ -44,35 +28,18 @@ std::string Describe(const EngineDecision& d) {
 }
 
 // Radio calls and observer calls, in one sequence.
-class Recorder : public IRadioOperations, public IEngineObserver {
+class Recorder : public test::RecordingRadios, public IEngineObserver {
   public:
-    void TurnBluetoothOn(INT force) override { Call("TurnBluetoothOn", force); }
-    void TurnBluetoothOff(INT force) override { Call("TurnBluetoothOff", force); }
-    INT IsBluetoothOn() override { return 0; }
-    void TurnWiFiOn(INT force) override { Call("TurnWiFiOn", force); }
-    void TurnWiFiOff(INT force) override { Call("TurnWiFiOff", force); }
-    INT IsWiFiOn() override { return 0; }
-
-    void TickBegins() override { log.push_back("tick"); }
-    void Deciding(const EngineDecision& d) override { log.push_back("> " + Describe(d)); }
-    void Decided(const EngineDecision& d) override { log.push_back("< " + Describe(d)); }
+    void TickBegins() override { calls.push_back("tick"); }
+    void Deciding(const EngineDecision& d) override { calls.push_back("> " + Describe(d)); }
+    void Decided(const EngineDecision& d) override { calls.push_back("< " + Describe(d)); }
     void HeldOff(EngineRadio r) override {
-        log.push_back(r == EngineRadio::Bluetooth ? "held BT" : "held WF");
-    }
-
-    Log log;
-
-  private:
-    void Call(const char* name, INT force) {
-        log.push_back(std::string(name) + "(" + std::to_string(force) + ")");
+        calls.push_back(r == EngineRadio::Bluetooth ? "held BT" : "held WF");
     }
 };
 
 CStringArray Entries(std::initializer_list<const char16_t*> entries) {
-    CStringArray list;
-    for (const char16_t* e : entries)
-        list.push_back(Folded(e));
-    return list;
+    return test::FoldedEntries(entries);
 }
 
 struct Row {
@@ -118,7 +85,7 @@ class ObserverTable : public ::testing::TestWithParam<Row> {
         if (observe)
             engine.SetObserver(&recorder);
         engine.Tick([] {});
-        return recorder.log;
+        return recorder.calls;
     }
 };
 
@@ -216,7 +183,7 @@ TEST(EngineObserver, SkippedTickIsNotTold) {
     engine.SetObserver(&recorder);
     int passOns = 0;
     engine.Tick([&] { ++passOns; });
-    EXPECT_TRUE(recorder.log.empty());
+    EXPECT_TRUE(recorder.calls.empty());
     EXPECT_EQ(passOns, 1);
 }
 

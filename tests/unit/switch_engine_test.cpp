@@ -17,37 +17,10 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using Calls = std::vector<std::string>;
 
-// Records the switching operations in order, with their force flag.
-class RecordingRadios : public IRadioOperations {
-  public:
-    void TurnBluetoothOn(INT force) override { Log("TurnBluetoothOn", force); }
-    void TurnBluetoothOff(INT force) override { Log("TurnBluetoothOff", force); }
-    INT IsBluetoothOn() override {
-        calls.push_back("IsBluetoothOn");
-        return 0;
-    }
-    void TurnWiFiOn(INT force) override { Log("TurnWiFiOn", force); }
-    void TurnWiFiOff(INT force) override { Log("TurnWiFiOff", force); }
-    INT IsWiFiOn() override {
-        calls.push_back("IsWiFiOn");
-        return 0;
-    }
-    Calls calls;
-
-  private:
-    void Log(const char* name, INT force) {
-        calls.push_back(std::string(name) + "(" + std::to_string(force) + ")");
-    }
-};
+using test::RecordingRadios;
 
 CStringArray Entries(std::initializer_list<const char16_t*> entries) {
-    CStringArray list;
-    for (const char16_t* e : entries) {
-        CString s = e;
-        Fold(s);  // lists hold folded entries
-        list.push_back(s);
-    }
-    return list;
+    return test::FoldedEntries(entries);
 }
 
 class SwitchEngineTest : public ::testing::Test {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <string>
@@ -11,9 +12,41 @@
 
 #include "platform/power.h"
 #include "platform/strings.h"
+#include "radio/radio_operations.h"
 #include "tests/unit/support/fake_window_system.h"
 
 namespace velk::test {
+
+// Records the radio operations in order, with their force flag; the radios read as off.
+class RecordingRadios : public IRadioOperations {
+  public:
+    void TurnBluetoothOn(INT force) override { Log("TurnBluetoothOn", force); }
+    void TurnBluetoothOff(INT force) override { Log("TurnBluetoothOff", force); }
+    INT IsBluetoothOn() override {
+        calls.push_back("IsBluetoothOn");
+        return 0;
+    }
+    void TurnWiFiOn(INT force) override { Log("TurnWiFiOn", force); }
+    void TurnWiFiOff(INT force) override { Log("TurnWiFiOff", force); }
+    INT IsWiFiOn() override {
+        calls.push_back("IsWiFiOn");
+        return 0;
+    }
+    std::vector<std::string> calls;
+
+  private:
+    void Log(const char* name, INT force) {
+        calls.push_back(std::string(name) + "(" + std::to_string(force) + ")");
+    }
+};
+
+// A compiled list: the entries folded, as the rule lists hold them.
+inline CStringArray FoldedEntries(std::initializer_list<const char16_t*> entries) {
+    CStringArray list;
+    for (const char16_t* e : entries)
+        list.push_back(Folded(e));
+    return list;
+}
 
 class FakePower : public IPower {
   public:
