@@ -8,6 +8,7 @@
 
 #include "platform/resources.h"
 #include "platform/window_system.h"
+#include "tests/wine/default_handler.h"
 
 #include "platform/win32/window_system.h"
 
@@ -17,17 +18,6 @@
 
 namespace velk::wintest {
 namespace {
-
-class DefaultHandler : public IWindowHandler {
-  public:
-    explicit DefaultHandler(IWindowSystem& windows) : windows_(windows) {}
-    LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
-        return windows_.DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-
-  private:
-    IWindowSystem& windows_;
-};
 
 class PlatformCheckBox : public ::testing::TestWithParam<test::CheckBoxCase> {};
 

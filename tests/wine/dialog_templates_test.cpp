@@ -10,23 +10,12 @@
 #include "platform/resources.h"
 #include "platform/win32/window_system.h"
 #include "tests/unit/support/expected_dialogs.h"
+#include "tests/wine/default_handler.h"
 
 #include "harness.h"
 
 namespace velk::wintest {
 namespace {
-
-// Takes every message to the dialog manager's default processing.
-class PlainHandler : public IWindowHandler {
-  public:
-    explicit PlainHandler(IWindowSystem& windows) : windows_(windows) {}
-    LRESULT WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override {
-        return windows_.DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-
-  private:
-    IWindowSystem& windows_;
-};
 
 std::wstring Wide(const char16_t* s) {
     return std::wstring(s, s + std::char_traits<char16_t>::length(s));
@@ -76,7 +65,7 @@ TEST_P(DialogTemplates, TheRealDialogIsTheTableControlByControl) {
     const expected::Dialog& want = GetParam();
     const DialogTemplate* tmpl = FindDialogTemplate(want.id);
     ASSERT_NE(tmpl, nullptr);
-    PlainHandler handler(windows_);
+    DefaultHandler handler(windows_);
     const HWND dlg = windows_.CreateDialogIndirectW(*tmpl, HWND{}, &handler);
     ASSERT_TRUE(dlg);
     const auto dialog = reinterpret_cast<::HWND>(dlg.value);

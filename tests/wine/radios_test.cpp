@@ -24,18 +24,12 @@ std::vector<BYTE> StackMode() {
     return data;
 }
 
-class RadiosOnWindows : public ::testing::Test {
+// The program's clean registry state, with a profile of its own for the store.
+class RadiosOnWindows : public ProgramTest {
   protected:
     void SetUp() override {
-        reg::DeleteTree(reg::Root::CurrentUser, L"software\\Velk");
-        const ::DWORD off = 0;
-        ASSERT_TRUE(
-            reg::SetValue(reg::Root::LocalMachine, kWidcommKey, L"StackMode", REG_DWORD, &off, 4));
+        ProgramTest::SetUp();
         store_.SetRegistryKey(u"Velk");
-    }
-    void TearDown() override {
-        reg::DeleteTree(reg::Root::CurrentUser, L"software\\Velk");
-        reg::DeleteTree(reg::Root::LocalMachine, L"SOFTWARE\\Widcomm");
     }
 
     // The engine as the main frame wires it, on stored settings.
