@@ -7,6 +7,9 @@
 
 #include "platform/resources.h"
 
+#include "platform/win32/bluetooth.h"
+#include "platform/win32/process.h"
+
 #include "device_fixture.h"
 #include "program.h"
 
@@ -76,6 +79,22 @@ TEST_F(PlantedLibraries, ThePlantedCopiesWouldBeFoundByAPlainLookup) {
     EXPECT_EQ(
         Loaded(),
         (std::vector<std::wstring>{(currentFolder_.Path() / L"bthutil.dll.loaded").wstring()}));
+}
+
+TEST_F(PlantedLibraries, TheBackendsLookupsPassThemByAndStillFindTheSystemsOwn) {
+    wchar_t previous[MAX_PATH];
+    ::GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(::SetCurrentDirectoryW(currentFolder_.Path().c_str()));
+    {
+        win32::Win32Process process;
+        EXPECT_FALSE(process.LoadLibraryW(u"coredll.dll"));
+        win32::Win32Bluetooth bluetooth;  // looks its library up when made
+        DWORD mode = 7;
+        EXPECT_NE(bluetooth.BthGetMode(&mode), 0);
+        EXPECT_TRUE(process.LoadLibraryW(u"msimg32.dll")) << "a library of the system's";
+    }
+    ::SetCurrentDirectoryW(previous);
+    EXPECT_EQ(Loaded(), std::vector<std::wstring>{});
 }
 
 TEST_F(PlantedLibraries, AreNeverLoadedByTheRulesTheSettingsDialogOrFindWindow) {
