@@ -134,6 +134,25 @@ std::string ToUtf8(std::u16string_view s) {
 
 // Each maximal ill-formed subsequence becomes one U+FFFD, as Unicode recommends:
 // overlong forms, encoded surrogates and values above U+10FFFF are all ill-formed.
+namespace {
+
+// The well-formed lead bytes of UTF-8 and the range their first continuation byte may
+// take, which shuts out overlong forms, surrogates and code points past U+10FFFF.
+struct Utf8Lead {
+    unsigned char first, last;
+    int more;  // continuation bytes
+    unsigned char mask;
+    unsigned char lo, hi;
+};
+constexpr Utf8Lead kUtf8Leads[] = {
+    {0xC2, 0xDF, 1, 0x1F, 0x80, 0xBF}, {0xE0, 0xE0, 2, 0x0F, 0xA0, 0xBF},
+    {0xE1, 0xEC, 2, 0x0F, 0x80, 0xBF}, {0xED, 0xED, 2, 0x0F, 0x80, 0x9F},
+    {0xEE, 0xEF, 2, 0x0F, 0x80, 0xBF}, {0xF0, 0xF0, 3, 0x07, 0x90, 0xBF},
+    {0xF1, 0xF3, 3, 0x07, 0x80, 0xBF}, {0xF4, 0xF4, 3, 0x07, 0x80, 0x8F},
+};
+
+}  // namespace
+
 std::u16string FromUtf8(std::string_view s) {
     std::u16string out;
     out.reserve(s.size());
@@ -146,31 +165,18 @@ std::u16string FromUtf8(std::string_view s) {
             ++i;
             continue;
         }
-        int more = 0;
-        unsigned char lo = 0x80, hi = 0xBF;
-        char32_t cp = 0;
-        if (b0 >= 0xC2 && b0 <= 0xDF) {
-            more = 1;
-            cp = b0 & 0x1F;
-        } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-            more = 2;
-            cp = b0 & 0x0F;
-            if (b0 == 0xE0)
-                lo = 0xA0;
-            if (b0 == 0xED)
-                hi = 0x9F;
-        } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-            more = 3;
-            cp = b0 & 0x07;
-            if (b0 == 0xF0)
-                lo = 0x90;
-            if (b0 == 0xF4)
-                hi = 0x8F;
-        } else {
+        const Utf8Lead* lead = nullptr;
+        for (const Utf8Lead& l : kUtf8Leads)
+            if (b0 >= l.first && b0 <= l.last)
+                lead = &l;
+        if (lead == nullptr) {
             out.push_back(static_cast<char16_t>(kReplacement));
             ++i;
             continue;
         }
+        const int more = lead->more;
+        const unsigned char lo = lead->lo, hi = lead->hi;
+        char32_t cp = b0 & lead->mask;
         ++i;
         bool ok = true;
         for (int k = 0; k < more; ++k) {

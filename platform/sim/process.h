@@ -9,13 +9,14 @@
 #include <utility>
 
 #include "platform/process.h"
+#include "platform/sim/process_view.h"
 #include "platform/sim/world.h"
 
 namespace velk::sim {
 
-class SimProcess : public IProcess {
+class SimProcess : public IProcess, private ProcessView {
   public:
-    SimProcess(World& world, DWORD pid) : world_(world), pid_(pid) {}
+    SimProcess(World& world, DWORD pid) : ProcessView(world, pid) {}
 
     DWORD GetModuleFileNameW(HMODULE module, char16_t* buf, DWORD size) override;
     CString GetProcessFileName(DWORD pid, DWORD maxChars) override;
@@ -38,13 +39,6 @@ class SimProcess : public IProcess {
     static constexpr std::uintptr_t kUnregisterFunc1 = 0x7C001234;
 
   private:
-    template <typename Args>
-    void Record(const char* name, Args&& args) {
-        world_.TraceCall(pid_, name, std::forward<Args>(args));
-    }
-
-    World& world_;
-    DWORD pid_;
     std::size_t loadedLibraries_ = 0;
 };
 

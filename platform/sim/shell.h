@@ -6,14 +6,15 @@
 #include <string>
 #include <utility>
 
+#include "platform/sim/process_view.h"
 #include "platform/sim/world.h"
 #include "platform/window_system.h"
 
 namespace velk::sim {
 
-class SimShell : public IShell {
+class SimShell : public IShell, private ProcessView {
   public:
-    SimShell(World& world, DWORD pid) : world_(world), pid_(pid) {}
+    SimShell(World& world, DWORD pid) : ProcessView(world, pid) {}
 
     BOOL Shell_NotifyIcon(DWORD message, const NOTIFYICONDATA& data) override;
     BOOL SHInitExtraControls() override;
@@ -22,15 +23,6 @@ class SimShell : public IShell {
     BOOL SHHandleWMSettingChange(HWND hwnd, WPARAM wParam, LPARAM lParam) override;
     BOOL SHCreateMenuBar(SHMENUBARINFO* info) override;
     RECT GetWorkArea() override;
-
-  private:
-    template <typename Args>
-    void Record(const char* name, Args&& args) {
-        world_.TraceCall(pid_, name, std::forward<Args>(args));
-    }
-
-    World& world_;
-    DWORD pid_;
 };
 
 }  // namespace velk::sim

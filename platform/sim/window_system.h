@@ -15,14 +15,15 @@
 #include <string>
 #include <utility>
 
+#include "platform/sim/process_view.h"
 #include "platform/sim/world.h"
 #include "platform/window_system.h"
 
 namespace velk::sim {
 
-class SimWindowSystem : public IWindowSystem {
+class SimWindowSystem : public IWindowSystem, private ProcessView {
   public:
-    SimWindowSystem(World& world, DWORD pid) : world_(world), pid_(pid) {}
+    SimWindowSystem(World& world, DWORD pid) : ProcessView(world, pid) {}
 
     DWORD Pid() const { return pid_; }
 
@@ -83,14 +84,7 @@ class SimWindowSystem : public IWindowSystem {
     HICON LoadIconW(WORD resourceId) override;
 
   private:
-    template <typename Args>
-    void Record(const char* name, Args&& args) {
-        world_.TraceCall(pid_, name, std::forward<Args>(args));
-    }
     std::string Window(HWND hwnd) const;
-
-    World& world_;
-    DWORD pid_;
 };
 
 }  // namespace velk::sim
