@@ -540,5 +540,17 @@ TEST(MessageBox, IsCaptionedWithTheApplicationNameWithOkExclamationAndForeground
     EXPECT_EQ(w.windows.Boxes()[0].type, 0x00010030u);
 }
 
+// The application's name comes from the whole path however deep the folder, while the
+// single-instance check keeps reading the path into its 260 characters.
+TEST(ApplicationName, IsTheProgramsFileNameEvenInADeepFolder) {
+    for (const std::size_t folderChars : {250u, 259u, 260u, 1000u}) {
+        FrameworkWorld w;
+        w.process.path = u"\\" + std::u16string(folderChars, u'd') + u"\\Velk.v2.exe";
+        CWinApp app(w.platform);
+        EXPECT_EQ(app.m_pszAppName, u"Velk.v2") << folderChars;
+        EXPECT_EQ(app.Profile().ApplicationName(), u"Velk.v2") << folderChars;
+    }
+}
+
 }  // namespace
 }  // namespace velk

@@ -137,6 +137,33 @@ class LoadRuleListsTest : public ::testing::Test {
     EngineState state;
 };
 
+// A registry that fails by throwing, as a failed allocation inside it would.
+class ThrowingRegistry : public IRegistry {
+  public:
+    LONG RegOpenKeyExW(HKEY, const char16_t*, DWORD, DWORD, HKEY*) override { throw Failure(); }
+    LONG RegCreateKeyExW(HKEY, const char16_t*, DWORD, DWORD, HKEY*, DWORD*) override {
+        throw Failure();
+    }
+    LONG RegQueryValueExW(HKEY, const char16_t*, DWORD*, BYTE*, DWORD*) override {
+        throw Failure();
+    }
+    LONG RegSetValueExW(HKEY, const char16_t*, DWORD, const BYTE*, DWORD) override {
+        throw Failure();
+    }
+    LONG RegCloseKey(HKEY) override { return ERROR_SUCCESS; }
+    struct Failure {};
+};
+
+// However the reload ends, the engine is not left switched off for good.
+TEST(LoadRuleLists, ClearsEngineBusyOnEveryWayOut) {
+    ThrowingRegistry reg;
+    ModuleName process;
+    RegistryProfile profile{reg, process};
+    EngineState state;
+    EXPECT_THROW(LoadRuleLists(profile, state), ThrowingRegistry::Failure);
+    EXPECT_EQ(state.EngineBusy, 0);
+}
+
 TEST_F(LoadRuleListsTest, DefaultsGiveTheStandardRules) {
     LoadRuleLists(store, state);
     const RuleLists& l = state.Lists;

@@ -223,6 +223,17 @@ TEST_F(SettingsStoreTest, AnotherProgramNameUsesAnotherKey) {
     EXPECT_TRUE(reg.KeyExists(HKEY_CURRENT_USER, u"software\\Velk\\Switch.v2\\Settings"));
 }
 
+// A program deep in folders is still known by its own file name, never by what a
+// path-sized buffer happened to keep of its path.
+TEST_F(SettingsStoreTest, ADeepProgramPathGivesTheProgramsOwnName) {
+    for (const std::size_t folderChars : {200u, 250u, 258u, 259u, 260u, 300u, 600u, 5000u}) {
+        const std::u16string path = u"\\" + std::u16string(folderChars, u'd') + u"\\Velk.exe";
+        ModuleName deep(path);
+        RegistryProfile profile(reg, deep);
+        EXPECT_EQ(profile.ApplicationName(), u"Velk") << folderChars;
+    }
+}
+
 TEST(ApplicationNameFromPath, StripsDirectoryAndLastExtension) {
     struct Case {
         std::u16string path, name;
