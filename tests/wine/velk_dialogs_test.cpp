@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "config/find_window_mode.h"
+#include "config/settings.h"
 
 #include "program.h"
 
@@ -14,18 +15,32 @@ namespace {
 
 class VelkDialogs : public DrivenProgram {};
 
+// Stores all nine settings, one value each, as the table of settings lists them.
+void StoreAll(const SettingValues& values) {
+    for (const Setting& s : kSettings) {
+        const std::u16string name = s.name;
+        const std::wstring wideName(name.begin(), name.end());
+        if (s.kind == SettingKind::Integer) {
+            StoreInt(wideName, static_cast<::DWORD>(values.*s.integer));
+        } else {
+            const CString& text = values.*s.text;
+            StoreText(wideName, std::wstring(text.begin(), text.end()));
+        }
+    }
+}
+
 // --- opening, and closing with OK or Cancel ------------------------------------------
 
 TEST_F(VelkDialogs, ShowsTheStoredValuesAndOkStoresThemBackNormalised) {
-    StoreInt(L"DefaultAction", 2);
-    StoreInt(L"WFDefaultAction", 0xFFFFFFFFu);
-    StoreText(L"OnList", L"Word;#wMail");
-    StoreText(L"OffList", L"HR: Sales");
-    StoreText(L"OnRunList", L"");
-    StoreInt(L"BTControl", 1);
-    StoreInt(L"DefControl", 1);
-    StoreInt(L"OffTakesPrecedence", 1);
-    StoreInt(L"KeepPDAOn", 5);
+    StoreAll({.DefaultAction = 2,
+              .WFDefaultAction = -1,
+              .OnList = u"Word;#wMail",
+              .OffList = u"HR: Sales",
+              .OnRunList = u"",
+              .BTControl = 1,
+              .DefControl = 1,
+              .OffTakesPrecedence = 1,
+              .KeepPDAOn = 5});
 
     const ::HWND dialog = OpenSettings();
     ASSERT_TRUE(dialog);
@@ -95,15 +110,15 @@ TEST_F(VelkDialogs, FirstUseShowsTheDefaultsAndCancelStoresNothing) {
 
 TEST_F(VelkDialogs, ChangedControlsReachTheStoreAndTheNewRulesActAtTheNextFrontWindow) {
     // Nothing here turns Bluetooth on, and the Microsoft stack (absent) is chosen.
-    StoreInt(L"DefaultAction", 0);
-    StoreInt(L"WFDefaultAction", 0xFFFFFFFFu);
-    StoreText(L"OnList", L"");
-    StoreText(L"OffList", L"Calc");
-    StoreText(L"OnRunList", L"");
-    StoreInt(L"BTControl", 1);
-    StoreInt(L"DefControl", 1);
-    StoreInt(L"OffTakesPrecedence", 1);
-    StoreInt(L"KeepPDAOn", 0);
+    StoreAll({.DefaultAction = 0,
+              .WFDefaultAction = -1,
+              .OnList = u"",
+              .OffList = u"Calc",
+              .OnRunList = u"",
+              .BTControl = 1,
+              .DefControl = 1,
+              .OffTakesPrecedence = 1,
+              .KeepPDAOn = 0});
 
     TempFile log(L"velk-console");
     ChildProcess console;
