@@ -1,7 +1,9 @@
 // A bluetoothapis.dll of the test PC: one radio that can be connectable and discoverable
 // while it is powered, and a log of every call.
-#include <bluetoothapis.h>
 #include <windows.h>
+
+// After <windows.h>, which it needs.
+#include <bluetoothapis.h>
 
 #include "fake_pc.h"
 
