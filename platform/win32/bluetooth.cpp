@@ -8,20 +8,21 @@ constexpr INT kNotImplemented = static_cast<INT>(ERROR_CALL_NOT_IMPLEMENTED);
 
 }  // namespace
 
-Win32Bluetooth::Win32Bluetooth()
-    : bthutil_(L"bthutil.dll"),
+Win32Bluetooth::Win32Bluetooth(DesktopBluetooth* desktop)
+    : desktop_(desktop),
+      bthutil_(L"bthutil.dll"),
       setMode_(bthutil_.Find<BthSetModeFn>("BthSetMode")),
       getMode_(bthutil_.Find<BthGetModeFn>("BthGetMode")) {}
 
 INT Win32Bluetooth::BthSetMode(DWORD mode) {
     if (!setMode_)
-        return kNotImplemented;
+        return desktop_ ? desktop_->BthSetMode(mode) : kNotImplemented;
     return setMode_(mode);
 }
 
 INT Win32Bluetooth::BthGetMode(DWORD* mode) {
     if (!getMode_)
-        return kNotImplemented;
+        return desktop_ ? desktop_->BthGetMode(mode) : kNotImplemented;
     ::DWORD m = mode ? *mode : 0;
     const int rc = getMode_(&m);
     if (mode && rc == 0)

@@ -4,13 +4,14 @@
 
 #include "platform/bluetooth.h"
 
+#include "platform/win32/desktop_bluetooth.h"
 #include "platform/win32/library.h"
 
 namespace velk::win32 {
 
 class Win32Bluetooth : public IBluetooth {
   public:
-    Win32Bluetooth();
+    explicit Win32Bluetooth(DesktopBluetooth* desktop = nullptr);
 
     INT BthSetMode(DWORD mode) override;
     INT BthGetMode(DWORD* mode) override;
@@ -19,6 +20,7 @@ class Win32Bluetooth : public IBluetooth {
     using BthSetModeFn = int(WINAPI*)(::DWORD);
     using BthGetModeFn = int(WINAPI*)(::DWORD*);
 
+    DesktopBluetooth* desktop_;
     OptionalLibrary bthutil_;
     BthSetModeFn setMode_;
     BthGetModeFn getMode_;

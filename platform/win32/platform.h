@@ -16,11 +16,16 @@ struct Win32Backend {
     // menus: the program's menu templates (the program passes res/'s lookup).
     explicit Win32Backend(MenuLookup menus) : windows(std::move(menus)) {}
 
+    // The PC's own radios, for the device services a desktop lacks.
+    WinRtRadioManager radioManager;
+    DesktopWifi desktopWifi{radioManager};
+    DesktopBluetooth desktopBluetooth{radioManager};
+
     Win32Registry registry;
     Win32WindowSystem windows;
     Win32Shell shell;
-    Win32Power power;
-    Win32Bluetooth bluetooth;
+    Win32Power power{&desktopWifi};
+    Win32Bluetooth bluetooth{&desktopBluetooth};
     Win32Process process;
 
     Platform platform() { return Platform{registry, windows, shell, power, bluetooth, process}; }

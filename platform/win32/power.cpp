@@ -8,8 +8,9 @@ constexpr DWORD kNotImplemented = ERROR_CALL_NOT_IMPLEMENTED;
 
 }  // namespace
 
-Win32Power::Win32Power()
-    : coredll_(L"coredll.dll"),
+Win32Power::Win32Power(DesktopWifi* desktopWifi)
+    : desktopWifi_(desktopWifi),
+      coredll_(L"coredll.dll"),
       setDevicePower_(coredll_.Find<SetDevicePowerFn>("SetDevicePower")),
       getDevicePower_(coredll_.Find<GetDevicePowerFn>("GetDevicePower")),
       kernelIoControl_(coredll_.Find<KernelIoControlFn>("KernelIoControl")),
@@ -17,14 +18,20 @@ Win32Power::Win32Power()
       systemIdleTimerReset_(coredll_.Find<SystemIdleTimerResetFn>("SystemIdleTimerReset")) {}
 
 DWORD Win32Power::SetDevicePower(const char16_t* device, DWORD flags, DWORD state) {
-    if (!setDevicePower_)
+    if (!setDevicePower_) {
+        if (desktopWifi_ && DesktopWifi::IsWlanDevice(device))
+            return desktopWifi_->SetDevicePower(flags, state);
         return kNotImplemented;
+    }
     return setDevicePower_(const_cast<wchar_t*>(Wide(device)), flags, state);
 }
 
 DWORD Win32Power::GetDevicePower(const char16_t* device, DWORD flags, DWORD* state) {
-    if (!getDevicePower_)
+    if (!getDevicePower_) {
+        if (desktopWifi_ && DesktopWifi::IsWlanDevice(device))
+            return desktopWifi_->GetDevicePower(flags, state);
         return kNotImplemented;
+    }
     ::DWORD s = state ? *state : 0;
     const ::DWORD rc = getDevicePower_(const_cast<wchar_t*>(Wide(device)), flags, &s);
     if (state)

@@ -7,13 +7,15 @@
 
 #include "platform/power.h"
 
+#include "platform/win32/desktop_wifi.h"
+
 #include "platform/win32/library.h"
 
 namespace velk::win32 {
 
 class Win32Power : public IPower {
   public:
-    Win32Power();
+    explicit Win32Power(DesktopWifi* desktopWifi = nullptr);
 
     DWORD SetDevicePower(const char16_t* device, DWORD flags, DWORD state) override;
     DWORD GetDevicePower(const char16_t* device, DWORD flags, DWORD* state) override;
@@ -32,6 +34,7 @@ class Win32Power : public IPower {
     using EventModifyFn = ::BOOL(WINAPI*)(::HANDLE, ::DWORD);
     using SystemIdleTimerResetFn = void(WINAPI*)();
 
+    DesktopWifi* desktopWifi_;
     OptionalLibrary coredll_;
     SetDevicePowerFn setDevicePower_;
     GetDevicePowerFn getDevicePower_;
