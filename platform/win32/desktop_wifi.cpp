@@ -140,13 +140,17 @@ bool DesktopWifi::ReadPhys(std::vector<Phy>& phys, ::DWORD& error) {
     return true;
 }
 
-::DWORD DesktopWifi::WlanGet(DWORD* state) {
-    std::vector<Phy> phys;
+::DWORD DesktopWifi::ReadAllPhys(std::vector<Phy>& phys) {
     ::DWORD error = ERROR_SUCCESS;
     if (!ReadPhys(phys, error))
         return error;
-    if (phys.empty())
-        return ERROR_DEV_NOT_EXIST;
+    return phys.empty() ? ERROR_DEV_NOT_EXIST : ERROR_SUCCESS;
+}
+
+::DWORD DesktopWifi::WlanGet(DWORD* state) {
+    std::vector<Phy> phys;
+    if (const ::DWORD error = ReadAllPhys(phys); error != ERROR_SUCCESS)
+        return error;
     bool on = false;
     for (const Phy& phy : phys)
         on = on || (phy.state.dot11SoftwareRadioState == dot11_radio_state_on &&
@@ -157,11 +161,8 @@ bool DesktopWifi::ReadPhys(std::vector<Phy>& phys, ::DWORD& error) {
 
 ::DWORD DesktopWifi::WlanSet(bool on) {
     std::vector<Phy> phys;
-    ::DWORD error = ERROR_SUCCESS;
-    if (!ReadPhys(phys, error))
+    if (const ::DWORD error = ReadAllPhys(phys); error != ERROR_SUCCESS)
         return error;
-    if (phys.empty())
-        return ERROR_DEV_NOT_EXIST;
     const ::DOT11_RADIO_STATE target = on ? dot11_radio_state_on : dot11_radio_state_off;
     bool switchable = false;
     ::DWORD rc = ERROR_SUCCESS;

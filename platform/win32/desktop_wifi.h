@@ -43,6 +43,8 @@ class DesktopWifi {
         ::WLAN_PHY_RADIO_STATE state;
     };
     bool ReadPhys(std::vector<Phy>& phys, ::DWORD& error);
+    // Every PHY of every interface; ERROR_DEV_NOT_EXIST when the PC has none.
+    ::DWORD ReadAllPhys(std::vector<Phy>& phys);
     bool Load();
     void CloseClient();
     ::DWORD WlanGet(DWORD* state);
