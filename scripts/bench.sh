@@ -2,7 +2,8 @@
 # Builds the release build and measures: the Google Benchmark of one engine tick (its
 # arguments go to it), velk-sim replaying a simulated day and a million ticks of the
 # default rules (time and peak memory), and a million ticks of rules that switch both
-# radios back and forth with the simulator's open handles checked to stay flat.
+# radios back and forth with the simulator's open handles checked to stay flat; and, on
+# the Windows build under Wine, one tick on the real backend against the same calls bare.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -42,4 +43,8 @@ VELK_SOAK_TICKS=1000000 build/release/tests/velk_tests --gtest_filter='SimSoak.*
     --gtest_brief=1 > "$tmp/soak.out" || { cat "$tmp/soak.out"; status=1; }
 printf 'soak         %9d ticks  %7.2f s\n' 1000000 \
     "$(awk -v n=$(($(date +%s%N) - start)) 'BEGIN { print n / 1e9 }')"
+echo "== one tick on the Windows backend under Wine"
+cmake --preset mingw >/dev/null
+cmake --build --preset mingw -j2 --target velk_win_bench >/dev/null
+scripts/wine-run.sh build/mingw/bench/win32/velk_win_bench.exe || status=1
 exit "$status"
