@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "platform/desktop_windows.h"
 #include "platform/resources.h"
 #include "platform/types.h"
 
@@ -38,8 +39,6 @@ struct PAINTSTRUCT {
     HDC hdc;
     RECT rcPaint;
 };
-
-using WNDENUMPROC = std::function<BOOL(HWND)>;
 
 class IWindowSystem {
   public:

@@ -24,6 +24,7 @@ FOLDERS = {
     "mainframe": "app",
     "platform/sim": "backend",
     "platform/win32": "backend",
+    "platform/linux": "backend",
     "apps/velk": "program",
     "apps/velk-sim": "program",
 }

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need (Debian packages), once per machine.
+# Installs what the build and the tests need (Debian packages), once per machine. The
+# packages are listed by area in scripts/packages/*.list, one name a line.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-for pkg in cmake ninja-build g++ libgtest-dev libgmock-dev googletest libbenchmark-dev \
-           clang-format g++-mingw-w64-x86-64 wine64 xvfb xauth imagemagick python3 \
-           unicode-data clang libclang-rt-14-dev time; do
+for pkg in $(cat scripts/packages/*.list | sed 's/#.*//'); do
   have "$pkg" || need+=("$pkg")
 done
 if [ "${#need[@]}" -gt 0 ]; then
