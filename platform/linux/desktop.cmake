@@ -5,8 +5,8 @@ add_library(velk_linux_desktop_table STATIC ${CMAKE_CURRENT_LIST_DIR}/desktop_ta
 target_link_libraries(velk_linux_desktop_table PUBLIC velk_seam)
 
 find_package(PkgConfig REQUIRED)
-pkg_check_modules(VELK_X11 REQUIRED IMPORTED_TARGET xcb xcb-ewmh x11 x11-xcb)
-pkg_check_modules(VELK_WAYLAND REQUIRED IMPORTED_TARGET wayland-client)
+pkg_check_modules(VELK_X11 REQUIRED IMPORTED_TARGET GLOBAL xcb xcb-ewmh x11 x11-xcb)
+pkg_check_modules(VELK_WAYLAND REQUIRED IMPORTED_TARGET GLOBAL wayland-client)
 pkg_get_variable(VELK_WAYLAND_SCANNER wayland-scanner wayland_scanner)
 if(NOT VELK_WAYLAND_SCANNER)
   find_program(VELK_WAYLAND_SCANNER wayland-scanner REQUIRED)

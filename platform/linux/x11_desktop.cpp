@@ -113,6 +113,10 @@ std::unique_ptr<X11Connection> X11Connection::Open(const char* displayName, std:
         return nullptr;
     }
     XSetEventQueueOwner(display, XCBOwnsEventQueue);
+    // Xlib ends the whole program when it finds the server gone; the program outlives its
+    // desktop session's X server instead.
+    XSetIOErrorExitHandler(
+        display, [](Display*, void*) {}, nullptr);
     xcb_connection_t* xcb = XGetXCBConnection(display);
     const int screen = DefaultScreen(display);
     auto it = xcb_setup_roots_iterator(xcb_get_setup(xcb));
@@ -122,7 +126,13 @@ std::unique_ptr<X11Connection> X11Connection::Open(const char* displayName, std:
 }
 
 X11Connection::~X11Connection() {
+    // Closing sends Xlib's last requests; on a connection the server has ended, Xlib's
+    // default handler would end the program right there.
+    const XIOErrorHandler previous =
+        broken() ? XSetIOErrorHandler([](Display*) { return 0; }) : nullptr;
     XCloseDisplay(display_);
+    if (previous != nullptr)
+        XSetIOErrorHandler(previous);
 }
 
 int X11Connection::fd() const {
@@ -146,8 +156,7 @@ struct X11DesktopProvider::State {
         root = conn->root();
         ewmhReady = xcb_ewmh_init_atoms_replies(&ewmh, xcb_ewmh_init_atoms(c_, &ewmh), nullptr);
         const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE |
-                                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY |
-                                   XCB_EVENT_MASK_FOCUS_CHANGE;
+                                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_FOCUS_CHANGE;
         xcb_change_window_attributes(c_, root, XCB_CW_EVENT_MASK, &mask);
         xcb_flush(c_);
     }
@@ -257,8 +266,7 @@ bool X11DesktopProvider::State::ReadManager() {
 std::vector<xcb_window_t> X11DesktopProvider::State::ReadClients() {
     if (managed) {
         XcbPtr<xcb_get_property_reply_t> list(xcb_get_property_reply(
-            c_,
-            xcb_get_property(c_, 0, root, ewmh._NET_CLIENT_LIST, XCB_ATOM_WINDOW, 0, 1u << 16),
+            c_, xcb_get_property(c_, 0, root, ewmh._NET_CLIENT_LIST, XCB_ATOM_WINDOW, 0, 1u << 16),
             nullptr));
         return PropertyWindows(list.get());
     }
@@ -310,19 +318,19 @@ void X11DesktopProvider::State::SyncClients(const std::vector<xcb_window_t>& now
         clients.emplace(window, Client{});
         Watch(window, true);
         titlesDirty.insert(window);
-        pids.emplace_back(window, xcb_get_property(c_, 0, window, ewmh._NET_WM_PID,
-                                                   XCB_ATOM_CARDINAL, 0, 1));
+        pids.emplace_back(
+            window, xcb_get_property(c_, 0, window, ewmh._NET_WM_PID, XCB_ATOM_CARDINAL, 0, 1));
     }
     for (auto& [window, cookie] : pids) {
         XcbPtr<xcb_get_property_reply_t> reply(xcb_get_property_reply(c_, cookie, nullptr));
         if (reply && reply->format == 32 && xcb_get_property_value_length(reply.get()) == 4)
-            clients[window].pid = *static_cast<const std::uint32_t*>(
-                xcb_get_property_value(reply.get()));
+            clients[window].pid =
+                *static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
     }
 }
 
 std::u16string X11DesktopProvider::State::TitleFrom(xcb_get_property_reply_t* netName,
-                                                     xcb_get_property_reply_t* name) {
+                                                    xcb_get_property_reply_t* name) {
     if (netName && netName->type == ewmh.UTF8_STRING)
         return FromUtf8(PropertyBytes(netName));
     if (!name || name->type == XCB_ATOM_NONE)
@@ -351,15 +359,14 @@ void X11DesktopProvider::State::ReadTitles() {
     std::vector<Pending> pending;
     pending.reserve(titlesDirty.size());
     for (const xcb_window_t window : titlesDirty)
-        pending.push_back({window,
-                           xcb_get_property(c_, 0, window, ewmh._NET_WM_NAME, ewmh.UTF8_STRING,
-                                            0, kTitleWords),
-                           xcb_get_property(c_, 0, window, XCB_ATOM_WM_NAME,
-                                            XCB_GET_PROPERTY_TYPE_ANY, 0, kTitleWords)});
+        pending.push_back(
+            {window,
+             xcb_get_property(c_, 0, window, ewmh._NET_WM_NAME, ewmh.UTF8_STRING, 0, kTitleWords),
+             xcb_get_property(c_, 0, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0,
+                              kTitleWords)});
     titlesDirty.clear();
     for (const Pending& p : pending) {
-        XcbPtr<xcb_get_property_reply_t> netName(
-            xcb_get_property_reply(c_, p.netName, nullptr));
+        XcbPtr<xcb_get_property_reply_t> netName(xcb_get_property_reply(c_, p.netName, nullptr));
         XcbPtr<xcb_get_property_reply_t> name(xcb_get_property_reply(c_, p.name, nullptr));
         auto it = clients.find(p.window);
         if (it == clients.end())
@@ -468,8 +475,8 @@ bool X11DesktopProvider::Activate(DesktopTable::Key key) {
     if (s_->managed) {
         // Source 2: a pager or taskbar acting for the user, which managers obey.
         xcb_ewmh_request_change_active_window(&s_->ewmh, s_->conn->screen(), window,
-                                              XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER,
-                                              XCB_CURRENT_TIME, s_->active);
+                                              XCB_EWMH_CLIENT_SOURCE_TYPE_OTHER, XCB_CURRENT_TIME,
+                                              s_->active);
     } else {
         const std::uint32_t above = XCB_STACK_MODE_ABOVE;
         xcb_configure_window(s_->c_, window, XCB_CONFIG_WINDOW_STACK_MODE, &above);

@@ -98,6 +98,8 @@ bool X11HotKey::TakePress() {
 }
 
 bool X11Keyboard::IsUpHeld() {
+    if (connection_.broken())
+        return false;
     const KeyCode code = XKeysymToKeycode(connection_.display(), XK_Up);
     if (code == 0)
         return false;
@@ -108,6 +110,8 @@ bool X11Keyboard::IsUpHeld() {
 }
 
 void X11Keyboard::ResetScreenSaver() {
+    if (connection_.broken())
+        return;
     xcb_force_screen_saver(connection_.xcb(), XCB_SCREEN_SAVER_RESET);
     xcb_flush(connection_.xcb());
 }
