@@ -155,9 +155,7 @@ struct X11DesktopProvider::State {
         c_ = conn->xcb();
         root = conn->root();
         ewmhReady = xcb_ewmh_init_atoms_replies(&ewmh, xcb_ewmh_init_atoms(c_, &ewmh), nullptr);
-        const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE |
-                                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_FOCUS_CHANGE;
-        xcb_change_window_attributes(c_, root, XCB_CW_EVENT_MASK, &mask);
+        WatchRoot();
         xcb_flush(c_);
     }
     ~State() {
@@ -175,6 +173,7 @@ struct X11DesktopProvider::State {
     std::u16string TitleFrom(xcb_get_property_reply_t* netName, xcb_get_property_reply_t* name);
     void Publish(xcb_window_t window);
     void Watch(xcb_window_t window, bool on);
+    void WatchRoot();
     xcb_window_t TopLevelOf(xcb_window_t window);
 
     DesktopTable& table;
@@ -294,8 +293,19 @@ std::vector<xcb_window_t> X11DesktopProvider::State::ReadClients() {
 void X11DesktopProvider::State::Watch(xcb_window_t window, bool on) {
     std::uint32_t mask = 0;
     if (on)
-        mask = XCB_EVENT_MASK_PROPERTY_CHANGE | (managed ? 0 : XCB_EVENT_MASK_FOCUS_CHANGE);
+        mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    if (on && !managed)
+        mask |= XCB_EVENT_MASK_FOCUS_CHANGE;
     xcb_change_window_attributes(c_, window, XCB_CW_EVENT_MASK, &mask);
+}
+
+void X11DesktopProvider::State::WatchRoot() {
+    // The root's structure and focus matter only without a manager; with one, they would
+    // wake the program at every move of a window.
+    std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    if (!managed)
+        mask |= XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_FOCUS_CHANGE;
+    xcb_change_window_attributes(c_, root, XCB_CW_EVENT_MASK, &mask);
 }
 
 void X11DesktopProvider::State::SyncClients(const std::vector<xcb_window_t>& now) {
@@ -422,6 +432,7 @@ void X11DesktopProvider::State::ApplyChanges() {
             clients.clear();
             titlesDirty.clear();
             managed = now;
+            WatchRoot();
             listDirty = true;
             activeDirty = true;
         }

@@ -29,7 +29,8 @@ struct SwaySession {
             AsNobody({"sway", "-c", (runtime / "config").string()},
                      {"WLR_BACKENDS=headless", "WLR_RENDERER=pixman", "WLR_LIBINPUT_NO_DEVICES=1"});
         test::WaitUntil(-1, [&] {
-            for (const auto& entry : fs::directory_iterator(runtime))
+            std::error_code error;
+            for (const auto& entry : fs::directory_iterator(runtime, error))
                 if (entry.path().filename().string().rfind("wayland-", 0) == 0 &&
                     entry.path().extension() != ".lock")
                     socket = entry.path();
