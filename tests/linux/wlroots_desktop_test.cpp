@@ -53,7 +53,8 @@ struct SwaySession {
         return std::make_unique<Child>(argv, env);
     }
     void Terminal(const std::string& title) {
-        terminals.push_back(AsNobody({"foot", "--title", title, "sleep", "600"}, {}));
+        terminals.push_back(
+            AsNobody({"foot", "--log-level=error", "--title", title, "sleep", "600"}, {}));
     }
 
     fs::path runtime;
