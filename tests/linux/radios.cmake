@@ -3,8 +3,7 @@
 if(TARGET velk_linux_radios)
   find_package(GTest REQUIRED)
   include(GoogleTest)
-  add_executable(velk_linux_radios_tests ${CMAKE_CURRENT_LIST_DIR}/radios_test.cpp
-                                         ${CMAKE_CURRENT_LIST_DIR}/radios_peers.cpp)
+  add_executable(velk_linux_radios_tests ${CMAKE_CURRENT_LIST_DIR}/radios_test.cpp)
   target_link_libraries(velk_linux_radios_tests PRIVATE velk_linux_radios GTest::gtest GTest::gmock)
   gtest_discover_tests(velk_linux_radios_tests TEST_PREFIX linux.radios. DISCOVERY_TIMEOUT 60
                        PROPERTIES TIMEOUT 60)
