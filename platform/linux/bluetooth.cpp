@@ -197,7 +197,9 @@ std::vector<std::string> LinuxBluetooth::Report() {
             lines.push_back("Bluetooth: held off by hardware: it cannot be switched on");
     } else if (reply.ok() || reply.away()) {
         lines.push_back(std::string("Bluetooth: ") +
-                        (reply.ok() ? "BlueZ has no adapter" : "BlueZ is not running") +
+                        (reply.ok()                                ? "BlueZ has no adapter"
+                         : reply.status == BusReply::Status::NoBus ? "no system bus"
+                                                                   : "BlueZ is not running") +
                         "; the kernel's Bluetooth switches are used");
         if (!switches)
             lines.push_back("Bluetooth: " + rfkill_.LastFailure());
@@ -213,7 +215,7 @@ std::vector<std::string> LinuxBluetooth::Report() {
         lines.push_back("Bluetooth: BlueZ: " + reply.Describe());
     }
     if (!lastFailure_.empty())
-        lines.push_back("Bluetooth: the last switch failed: " + lastFailure_);
+        lines.push_back("Bluetooth: the last call failed: " + lastFailure_);
     return lines;
 }
 

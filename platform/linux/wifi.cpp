@@ -127,7 +127,11 @@ std::vector<std::string> LinuxWifi::Report() {
     } else if (!reply.away()) {
         lines.push_back("WiFi: NetworkManager: " + reply.Describe());
     } else {
-        lines.push_back("WiFi: NetworkManager is not running; the kernel's WLAN switches are used");
+        lines.push_back(std::string("WiFi: ") +
+                        (reply.status == BusReply::Status::NoBus
+                             ? "no system bus"
+                             : "NetworkManager is not running") +
+                        "; the kernel's WLAN switches are used");
         const auto switches = rfkill_.Switches(kRfkillWlan);
         if (!switches)
             lines.push_back("WiFi: " + rfkill_.LastFailure());
@@ -141,7 +145,7 @@ std::vector<std::string> LinuxWifi::Report() {
         }
     }
     if (!lastFailure_.empty())
-        lines.push_back("WiFi: the last switch failed: " + lastFailure_);
+        lines.push_back("WiFi: the last call failed: " + lastFailure_);
     return lines;
 }
 
