@@ -1,6 +1,6 @@
 // The Linux desktop's radios behind the seam: IPower (WiFi as the WLAN adapter's power
 // state) and IBluetooth (BlueZ, else the kernel's switches), on one system bus connection
-// and one switch device. Needs a QCoreApplication (or QApplication) before its first call.
+// and one switch device. Needs a QCoreApplication (or QApplication) that outlives it.
 #pragma once
 
 #include <memory>
@@ -29,10 +29,10 @@ class LinuxRadios {
     LinuxRadios(const LinuxRadios&) = delete;
     LinuxRadios& operator=(const LinuxRadios&) = delete;
 
-    IPower& Power() { return power_; }
-    IBluetooth& Bluetooth() { return bluetooth_; }
+    // The seam's roles; each also keeps the reason of its last failure.
+    LinuxPower& Power() { return power_; }
+    LinuxBluetooth& Bluetooth() { return bluetooth_; }
     LinuxWifi& Wifi() { return wifi_; }
-    LinuxBluetooth& BluetoothService() { return bluetooth_; }
 
     // What the program sees of the radios and why, one line each: which service drives
     // each radio, on or off, held off by hardware, why switching would fail or last failed.

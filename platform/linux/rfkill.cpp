@@ -85,9 +85,9 @@ std::string KernelRfkillDevice::Name(std::uint32_t index) {
     return name;
 }
 
-bool Rfkill::Fail(std::string reason) {
+bool Rfkill::Fail(std::string reason, int error) {
     lastFailure_ = std::move(reason);
-    denied_ = errno == EACCES || errno == EPERM;
+    denied_ = error == EACCES || error == EPERM;
     return false;
 }
 
@@ -98,7 +98,8 @@ UniqueFd Rfkill::Open(bool forWriting) {
         const int error = errno;
         errno = error;
         Fail(std::string("cannot open ") + kDevice + (forWriting ? " for writing: " : ": ") +
-             ErrnoText(error));
+                 ErrnoText(error),
+             error);
         errno = error;
         return fd;
     }
@@ -108,7 +109,8 @@ UniqueFd Rfkill::Open(bool forWriting) {
         eventSize_ =
             kLargest > kV1 && device_.RequestEventSize(fd.get(), kLargest) ? kLargest : kV1;
     } else if (eventSize_ > kV1 && !device_.RequestEventSize(fd.get(), kLargest)) {
-        Fail(std::string(kDevice) + " refused the event size it took before: " + ErrnoText(errno));
+        Fail(std::string(kDevice) + " refused the event size it took before: " + ErrnoText(errno),
+             errno);
         errno = EPROTO;
         return UniqueFd();
     }
@@ -135,7 +137,7 @@ std::optional<std::vector<RfkillSwitch>> Rfkill::Switches(std::uint8_t type) {
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
             break;  // every queued event read
         if (n < 0) {
-            Fail(std::string("cannot read ") + kDevice + ": " + ErrnoText(errno));
+            Fail(std::string("cannot read ") + kDevice + ": " + ErrnoText(errno), errno);
             return std::nullopt;
         }
         if (n == 0)
@@ -190,7 +192,7 @@ bool Rfkill::WriteEvent(std::uint8_t op, std::uint32_t index, std::uint8_t type,
         n = device_.Write(fd.get(), event, eventSize_);
     while (n < 0 && errno == EINTR);
     if (n < 0)
-        return Fail(std::string("cannot write to ") + kDevice + ": " + ErrnoText(errno));
+        return Fail(std::string("cannot write to ") + kDevice + ": " + ErrnoText(errno), errno);
     // A kernel that takes fewer bytes than a whole event has taken nothing usable.
     if (static_cast<std::size_t>(n) < kV1)
         return Fail(std::string(kDevice) + " took " + std::to_string(n) + " of " +

@@ -94,7 +94,7 @@ class Rfkill {
   private:
     UniqueFd Open(bool forWriting);
     bool WriteEvent(std::uint8_t op, std::uint32_t index, std::uint8_t type, bool block);
-    bool Fail(std::string reason);
+    bool Fail(std::string reason, int error = 0);
 
     IRfkillDevice& device_;
     std::size_t eventSize_ = 0;

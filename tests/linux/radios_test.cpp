@@ -420,7 +420,7 @@ TEST_F(Radios, EachModeAndPowerStateWithAndWithoutTheDaemons) {
         // A failure keeps its reason for the report.
         const std::string& reason = c.action == Do::GetPower || c.action == Do::SetPower
                                         ? radios_.Wifi().LastFailure()
-                                        : radios_.BluetoothService().LastFailure();
+                                        : radios_.Bluetooth().LastFailure();
         EXPECT_EQ(reason.empty(), rc == 0) << reason;
     }
 }
@@ -499,7 +499,7 @@ TEST_F(Radios, TheSwitchDevice) {
 }
 
 TEST_F(Radios, OtherDevicesKernelRequestsAndEvents) {
-    IPower& power = radios_.Power();
+    LinuxPower& power = radios_.Power();
     DWORD state = kAny;
     EXPECT_EQ(
         power.GetDevicePower(u"{98C5250D-C29A-4985-AE5F-AFE5367E5006}\\other", POWER_NAME, &state),
@@ -511,13 +511,12 @@ TEST_F(Radios, OtherDevicesKernelRequestsAndEvents) {
     const HANDLE b = power.CreateEventW(0, 0, kWlanStatusChangeEvent);
     ASSERT_TRUE(a && b && a != b);
     EXPECT_TRUE(power.EventModify(b, EVENT_SET));
-    auto& linuxPower = static_cast<LinuxPower&>(power);
-    EXPECT_TRUE(linuxPower.EventSignalled(kWlanStatusChangeEvent));  // one event, two handles
+    EXPECT_TRUE(power.EventSignalled(kWlanStatusChangeEvent));  // one event, two handles
     EXPECT_TRUE(power.CloseHandle(a));
     EXPECT_TRUE(power.CloseHandle(b));
     EXPECT_FALSE(power.CloseHandle(b));
     EXPECT_FALSE(power.EventModify(b, EVENT_SET));
-    EXPECT_EQ(linuxPower.OpenHandles(), 0u);
+    EXPECT_EQ(power.OpenHandles(), 0u);
     power.SystemIdleTimerReset();  // nobody listens: costs nothing
 }
 
