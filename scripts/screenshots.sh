@@ -74,10 +74,15 @@ take_all() {
   wait_for "Window Found"
   shot "window-found$suffix"
   poke Velk 273 57665 0              # Exit
+  wait_gone Velk
   wait "$velk_pid" || true
 }
 
 take_all ""
-# The same at 150 %: Wine's scale, read by each program as it starts.
+# The same at 150 %: Wine's scale, read by each program as it starts; the desktop's own
+# programs (the notification area) are started again to take it too.
 "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+"$wineserver" -k
+"$wineserver" -p
+"$wine" wineboot >/dev/null 2>&1
 take_all "-144dpi"

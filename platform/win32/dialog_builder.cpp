@@ -49,7 +49,7 @@ short DesktopWidth(const DialogTemplate& tmpl, const DialogItemTemplate& item) {
     const int right = item.x + item.cx;
     if (!SameClass(item.windowClass, kClassComboBox) || (item.style & 3) == CBS_SIMPLE)
         return item.cx;
-    int limit = std::min<int>(tmpl.cx, right + kDropDownGrowth);
+    int limit = std::min(tmpl.cx - kGap, right + kDropDownGrowth);
     for (const DialogItemTemplate& other : tmpl.items) {
         if (&other == &item || SkippedOnDesktop(other) || !(other.style & WS_VISIBLE) ||
             other.y >= item.y + kClosedHeight || other.y + other.cy <= item.y)

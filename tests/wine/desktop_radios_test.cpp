@@ -493,6 +493,17 @@ class VelkOnThePC : public TestPC {
         EXPECT_EQ(Changes(), expected);
     }
 
+    // Has the program's radio thread start and look the radios up, through a window whose
+    // rules find the radios as they want them: the first use of the runtime may take more
+    // than a switch's bound on a busy machine, and the program then uses the older APIs.
+    void WarmUp(const wchar_t* window) {
+        ChildProcess peer;
+        ASSERT_TRUE(StartWindowPeer(peer, window));
+        ASSERT_TRUE(WaitUntil([&] { return Count("Radio.GetRadiosAsync") > 0; }, 10000));
+        peer.Stop();
+        ClearLog();
+    }
+
     ChildProcess velk_;
 };
 
@@ -550,11 +561,11 @@ TEST_F(VelkOnThePC, TheRadioManagerSwitchesBothRadiosAndLeavesAHardwareOffOneAlo
     Rules(L"#bWeb", L"#wGame;#bGame", L"#wWeb page");
     Setting(L"BTControl", 1u);
     StartVelk();
+    WarmUp(L"Game");
     ChildProcess web, game;
     ASSERT_TRUE(StartWindowPeer(web, L"Web page"));
-    ExpectChanges({"Radio.GetRadiosAsync", "Radio.RequestAccessAsync",
-                   "Radio.SetStateAsync WiFi on", "Radio.SetStateAsync Bluetooth on",
-                   "BluetoothEnableIncomingConnections all 1"});
+    ExpectChanges({"Radio.RequestAccessAsync", "Radio.SetStateAsync WiFi on",
+                   "Radio.SetStateAsync Bluetooth on", "BluetoothEnableIncomingConnections all 1"});
     EXPECT_EQ(PcValue(L"WifiSoftware"), 0b01u);
     EXPECT_EQ(PcValue(L"BtPower"), 1u);
     EXPECT_EQ(PcValue(L"BtConnectable"), 1u);
@@ -577,14 +588,16 @@ TEST_F(VelkOnThePC, TheRadioManagerSwitchesBothRadiosAndLeavesAHardwareOffOneAlo
 TEST_F(VelkOnThePC, AHangingSwitchBlocksTheProgramNoLongerThanItsBound) {
     RegisterRadioManager();
     Wifi(1, 0, 1);
-    Pc(L"RadiosHang", 1);
-    Rules(L"#wWeb", L"", L"");
+    Rules(L"#wWeb", L"#wGame", L"");
     StartVelk();
+    WarmUp(L"Game");
+    Pc(L"RadiosHang", 1);
     const ::HWND frame = WaitForProcessWindow(velk_.Id(), L"Velk");
     ASSERT_TRUE(frame);
     ChildProcess web;
     ASSERT_TRUE(StartWindowPeer(web, L"Web page"));
-    ASSERT_TRUE(WaitUntil([&] { return Count("Radio.SetStateAsync WiFi on") > 0; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return Count("Radio.SetStateAsync WiFi on") > 0; }, 5000))
+        << testing::PrintToString(Changes());
     const ::ULONGLONG asked = ::GetTickCount64();
     ASSERT_TRUE(WaitUntil([&] { return Count("Radio operation cancelled") > 0; }, 6000));
     const ::ULONGLONG gaveUp = ::GetTickCount64();
