@@ -11,7 +11,10 @@
 //   BtPower        1 while it is powered
 //   BtHeld         1 while the system holds it off (flight mode)
 //   BtConnectable, BtDiscoverable
-//   RadiosHang     bit 1: the radio manager's switches never finish; bit 2: nor its lookup
+//   RadiosHang     the radio manager's operations that never finish: bit 1 its switches
+//                  (the radio switches all the same), bit 2 its lookup, bit 8 its question
+//                  of access; bit 4: reading a radio's state blocks while the bit is set
+//   RadiosRefuse   1: the user refuses the radio manager access (no switch happens)
 //   Log            REG_SZ, the file the calls are appended to, one line each
 #pragma once
 
