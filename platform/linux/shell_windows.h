@@ -1,0 +1,32 @@
+// The reports of a desktop's own script or extension, applied to the table: the desktop
+// names windows by strings of its own, the table by numbers.
+#pragma once
+
+#include <QHash>
+#include <QString>
+#include <utility>
+#include <vector>
+
+#include "platform/linux/desktop_table.h"
+
+namespace velk {
+
+class ShellWindows {
+  public:
+    explicit ShellWindows(DesktopTable& table) : table_(table) {}
+
+    // The whole picture: windows not in it are gone; those still there keep their handles.
+    void Replace(const std::vector<std::pair<QString, QString>>& windows, const QString& front);
+    void Set(const QString& id, const QString& title);
+    void Remove(const QString& id);
+    // An empty or unknown id: no application window is in front.
+    void SetFront(const QString& id);
+    void Forget();
+
+  private:
+    DesktopTable& table_;
+    QHash<QString, DesktopTable::Key> keys_;
+    DesktopTable::Key next_ = 1;
+};
+
+}  // namespace velk
