@@ -14,6 +14,10 @@ namespace velk {
 class ShellWindows {
   public:
     explicit ShellWindows(DesktopTable& table) : table_(table) {}
+    // What is no longer followed is not shown as the desktop's.
+    ~ShellWindows() { Forget(); }
+    ShellWindows(const ShellWindows&) = delete;
+    ShellWindows& operator=(const ShellWindows&) = delete;
 
     // The whole picture: windows not in it are gone; those still there keep their handles.
     void Replace(const std::vector<std::pair<QString, QString>>& windows, const QString& front);

@@ -41,7 +41,7 @@ cleanup() {
     sleep 0.3
     for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill -9 "${pids[i]}" 2>/dev/null; done
     for p in $(pgrep -U $user 2>/dev/null); do
-        if tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "XDG_RUNTIME_DIR=$run"; then
+        if tr '\0' '\n' 2>/dev/null <"/proc/$p/environ" | grep -qx "XDG_RUNTIME_DIR=$run"; then
             kill -9 "$p" 2>/dev/null
         fi
     done
@@ -83,7 +83,7 @@ has_owner() {
 xwayland_env() {
     local p args
     for p in $(pgrep -U $user -x Xwayland); do
-        tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "XDG_RUNTIME_DIR=$run" || continue
+        tr '\0' '\n' 2>/dev/null <"/proc/$p/environ" | grep -qx "XDG_RUNTIME_DIR=$run" || continue
         mapfile -t args < <(tr '\0' '\n' <"/proc/$p/cmdline")
         local i display="" auth=""
         for ((i = 0; i < ${#args[@]}; i++)); do
@@ -104,7 +104,10 @@ case $desktop in
 kwin)
     # The packaged binary carries a file capability that containers refuse to exec; a plain
     # copy runs the same code without it.
-    mkdir "$root/bin"
+    # No window decorations: the default theme's plugin is not installed with KWin alone.
+    mkdir -p "$home/.config" "$root/bin"
+    printf '[org.kde.kdecoration2]\nNoPlugin=true\n' >"$home/.config/kwinrc"
+    chown -R "$user:$user" "$home"
     cp /usr/bin/kwin_wayland "$root/bin/kwin_wayland"
     as_user env DBUS_SESSION_BUS_ADDRESS="$session_bus" QT_QPA_PLATFORM=wayland \
         KWIN_COMPOSE=Q nice -n 10 "$root/bin/kwin_wayland" --virtual --no-lockscreen \
