@@ -27,8 +27,13 @@ QString Bundle(const QDBusConnection& bus) {
     get.setArguments({kShell, QString("ShellVersion")});
     int major = 0;
     if (const auto reply = CallShell(bus, get, nullptr))
-        major = reply->arguments().value(0).value<QDBusVariant>().variant().toString().section(
-            '.', 0, 0).toInt();
+        major = reply->arguments()
+                    .value(0)
+                    .value<QDBusVariant>()
+                    .variant()
+                    .toString()
+                    .section('.', 0, 0)
+                    .toInt();
     const QString name = major != 0 && major < 45 ? "gnome-shell/velk-windows-gnome43.zip"
                                                   : "gnome-shell/velk-windows-gnome45.zip";
     const QString path = VelkDataFile(name);
@@ -68,8 +73,7 @@ class GnomeProvider final : public QObject, public IDesktopProvider {
         if (owner_ != shell)
             return Fail(whyNot, kName + " is not owned by GNOME Shell");
         for (const char* signal : {"WindowChanged", "WindowClosed", "FrontChanged"}) {
-            if (!bus_.connect(kName, kPath, kInterface, signal, this,
-                              SLOT(OnSignal(QDBusMessage))))
+            if (!bus_.connect(kName, kPath, kInterface, signal, this, SLOT(OnSignal(QDBusMessage))))
                 return Fail(whyNot, "cannot follow " + kName);
         }
         // Disabled on the lock screen or by the user, enabled again later: a new picture.
@@ -116,8 +120,8 @@ class GnomeProvider final : public QObject, public IDesktopProvider {
 
     bool Fetch(QString* whyNot) {
         QString error;
-        const auto reply =
-            CallShell(bus_, QDBusMessage::createMethodCall(kName, kPath, kInterface, "Get"), &error);
+        const auto reply = CallShell(
+            bus_, QDBusMessage::createMethodCall(kName, kPath, kInterface, "Get"), &error);
         if (!reply)
             return Fail(whyNot, "Velk's GNOME Shell extension did not answer: " + error);
         const QVariantList args = reply->arguments();

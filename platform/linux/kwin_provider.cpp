@@ -85,10 +85,9 @@ class KWinProvider final : public IDesktopProvider {
             return Fail(whyNot, kReportPath + " is taken on the session bus");
         // A new KWin (after a crash) starts without the script: load it there again.
         watcher_.emplace(kKWin, bus_, QDBusServiceWatcher::WatchForOwnerChange);
-        QObject::connect(&*watcher_, &QDBusServiceWatcher::serviceOwnerChanged, &reports_,
-                         [this](const QString&, const QString&, const QString& owner) {
-                             Restarted(owner);
-                         });
+        QObject::connect(
+            &*watcher_, &QDBusServiceWatcher::serviceOwnerChanged, &reports_,
+            [this](const QString&, const QString&, const QString& owner) { Restarted(owner); });
         QEventLoop wait;
         firstReport_ = &wait;
         if (!Load(whyNot)) {
