@@ -2,6 +2,7 @@
 
 #include <QSet>
 #include <string_view>
+#include <utility>
 
 namespace velk {
 namespace {
@@ -53,8 +54,9 @@ void ShellWindows::SetFront(const QString& id) {
 }
 
 void ShellWindows::Forget() {
+    for (const DesktopTable::Key key : std::as_const(keys_))
+        table_.RemoveWindow(key);
     keys_.clear();
-    table_.Clear();
 }
 
 }  // namespace velk

@@ -25,6 +25,7 @@ class ShellWindows {
     void Remove(const QString& id);
     // An empty or unknown id: no application window is in front.
     void SetFront(const QString& id);
+    // Takes out of the table every window these reports put there.
     void Forget();
 
   private:

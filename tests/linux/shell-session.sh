@@ -45,6 +45,13 @@ cleanup() {
             kill -9 "$p" 2>/dev/null
         fi
     done
+    # Xwayland's display locks, when it was stopped before it could remove them.
+    for f in /tmp/.X*-lock /tmp/.X11-unix/X*; do
+        [ -e "$f" ] && [ "$(stat -c %u "$f")" = $user ] || continue
+        lock=/tmp/.X${f##*/X}
+        lock=${lock%-lock}-lock
+        kill -0 "$(tr -d ' ' <"$lock" 2>/dev/null)" 2>/dev/null || rm -f "$f"
+    done
     rm -rf "$root"
 }
 trap cleanup EXIT
