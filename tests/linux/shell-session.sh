@@ -2,7 +2,7 @@
 # Starts a real desktop shell headless, as an unprivileged user on private buses, and runs a
 # command inside its session (as that user, with its buses, Wayland and Xwayland displays).
 #   shell-session.sh kwin  COMMAND...
-#   shell-session.sh gnome EXTENSION_DIR TEST_EXTENSION_DIR COMMAND...
+#   shell-session.sh gnome EXTENSION_BUNDLE TEST_EXTENSION_DIR COMMAND...
 # Exits with the command's status; 77 when the shell is not installed.
 set -uo pipefail
 
@@ -124,11 +124,11 @@ kwin)
     ;;
 gnome)
     start_bus system system
-    uuid=$(sed -n 's/.*"uuid": *"\([^"]*\)".*/\1/p' "$extension/metadata.json")
-    test_uuid=$(sed -n 's/.*"uuid": *"\([^"]*\)".*/\1/p' "$test_extension/metadata.json")
+    # The extension as a user installs it, from the bundle; the test's own beside it.
     extensions=$home/.local/share/gnome-shell/extensions
-    mkdir -p "$extensions"
-    cp -r "$extension" "$extensions/$uuid"
+    as_user gnome-extensions install --force "$extension" || exit 1
+    uuid=$(ls "$extensions")
+    test_uuid=$(sed -n 's/.*"uuid": *"\([^"]*\)".*/\1/p' "$test_extension/metadata.json")
     cp -r "$test_extension" "$extensions/$test_uuid"
     chown -R "$user:$user" "$home"
     as_user env DBUS_SESSION_BUS_ADDRESS="$session_bus" GSETTINGS_BACKEND=keyfile sh -c "

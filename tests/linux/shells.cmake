@@ -12,7 +12,7 @@ add_test(NAME shells.kwin
          COMMAND ${VELK_SHELL_SESSION} kwin $<TARGET_FILE:velk_shell_tests> --gtest_filter=Desktop.*)
 add_test(NAME shells.gnome
          COMMAND ${VELK_SHELL_SESSION} gnome
-                 ${CMAKE_BINARY_DIR}/share/velk/gnome-shell/gnome43/velk-windows@velk
+                 ${CMAKE_BINARY_DIR}/share/velk/gnome-shell/velk-windows-gnome43.zip
                  ${CMAKE_CURRENT_LIST_DIR}/gnome-test-extension
                  $<TARGET_FILE:velk_shell_tests> --gtest_filter=Desktop.*)
 # The desktops are heavy for two cores: one at a time, and 77 where one is not installed.
