@@ -7,7 +7,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "platform/linux/desktop_choice.h"
 #include "platform/linux/desktop_table.h"
 
 namespace velk {
@@ -27,5 +29,13 @@ std::unique_ptr<IDesktopProvider> MakeKWinProvider(DesktopTable& table, std::str
 // running GNOME Shell whyNot then tells the user how to install and enable it, ready for
 // standard error.
 std::unique_ptr<IDesktopProvider> MakeGnomeProvider(DesktopTable& table, std::string* whyNot);
+
+// KWin's script and GNOME's extension as candidates of the chooser, each tried only on its
+// own desktop under Wayland; on GNOME without the extension, the advice to install it
+// comes with the choice made instead.
+std::vector<DesktopCandidate> ShellCandidates();
+// Every candidate in the order a Linux desktop tries them: the desktops' own components,
+// then the wlroots protocol, then X11.
+std::vector<DesktopCandidate> LinuxDesktopCandidates();
 
 }  // namespace velk

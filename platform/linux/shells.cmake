@@ -38,12 +38,13 @@ add_custom_target(velk_gnome_extension ALL DEPENDS ${VELK_GNOME_BUNDLES})
 
 add_library(velk_linux_desktop_shells STATIC
   ${VELK_SHELLS_SOURCE}/shell_hint.cpp
+  ${VELK_SHELLS_SOURCE}/shell_candidates.cpp
   ${VELK_SHELLS_SOURCE}/shell_windows.cpp
   ${VELK_SHELLS_SOURCE}/shell_bus.cpp
   ${VELK_SHELLS_SOURCE}/kwin_provider.cpp
   ${VELK_SHELLS_SOURCE}/gnome_provider.cpp)
 set_target_properties(velk_linux_desktop_shells PROPERTIES AUTOMOC ON)
-target_link_libraries(velk_linux_desktop_shells PUBLIC velk_linux_desktop_table Qt6::DBus)
+target_link_libraries(velk_linux_desktop_shells PUBLIC velk_linux_desktop Qt6::DBus)
 target_compile_definitions(velk_linux_desktop_shells PRIVATE
   VELK_INSTALL_DATADIR="${CMAKE_INSTALL_FULLDATADIR}" VELK_BUILD_DATADIR="${VELK_SHELLS_DATADIR}")
 add_dependencies(velk_linux_desktop_shells velk_gnome_extension)
