@@ -233,13 +233,30 @@ std::vector<std::pair<std::string, std::string>> ScenarioReference() {
 }
 
 void PrintScenarioReference(std::ostream& out) {
+    constexpr std::size_t kWidth = 80;
+    constexpr std::string_view kIndent = "      ";
     out << "scenario commands (one a line; # starts a comment; captions in double quotes):\n";
     for (const auto& [usage, help] : ScenarioReference()) {
-        std::string text;
-        for (char ch : help)
-            if (ch != '`')
-                text += ch;
-        out << "  " << usage << "\n      " << text << "\n";
+        out << "  " << usage << "\n";
+        // The help line without the README's code marks, wrapped at word boundaries.
+        std::string line(kIndent);
+        std::string word;
+        const auto put = [&] {
+            if (line.size() > kIndent.size() && line.size() + 1 + word.size() > kWidth) {
+                out << line << "\n";
+                line = kIndent;
+            }
+            line += (line.size() > kIndent.size() ? " " : "") + word;
+            word.clear();
+        };
+        for (char ch : help) {
+            if (ch == ' ')
+                put();
+            else if (ch != '`')
+                word += ch;
+        }
+        put();
+        out << line << "\n";
     }
 }
 
