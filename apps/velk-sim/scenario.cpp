@@ -82,17 +82,9 @@ void RequireSetting(const Command& c, std::size_t index, const std::string& sour
 
 void RequireWord(const Command& c, std::size_t index, const std::string& source,
                  std::string_view words) {
-    std::string_view rest = words;
-    while (true) {
-        const std::size_t bar = rest.find('|');
-        if (rest.substr(0, bar) == c.args[index])
-            return;
-        if (bar == std::string_view::npos)
-            break;
-        rest.remove_prefix(bar + 1);
-    }
-    throw ScenarioError(source, c.line,
-                        "expected " + std::string(words) + ", found '" + c.args[index] + "'");
+    if (!IsOneOf(words, c.args[index]))
+        throw ScenarioError(source, c.line,
+                            "expected " + std::string(words) + ", found '" + c.args[index] + "'");
 }
 
 // One argument against its declaration.

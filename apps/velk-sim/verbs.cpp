@@ -20,18 +20,6 @@ void CheckLaunch(Command& c, const std::string& s) {
         throw ScenarioError(s, c.line, "'launch' starts 2 to 16 copies at once (x2..x16)");
 }
 
-bool Named(const char* names, std::string_view name) {
-    std::string_view rest(names);
-    while (true) {
-        const std::size_t bar = rest.find('|');
-        if (rest.substr(0, bar) == name)
-            return true;
-        if (bar == std::string_view::npos)
-            return false;
-        rest.remove_prefix(bar + 1);
-    }
-}
-
 std::string Usage(std::string out, const std::vector<Param>& params) {
     for (const Param& p : params)
         out += std::string(" ") + p.shown;
@@ -39,6 +27,17 @@ std::string Usage(std::string out, const std::vector<Param>& params) {
 }
 
 }  // namespace
+
+bool IsOneOf(std::string_view words, std::string_view word) {
+    while (true) {
+        const std::size_t bar = words.find('|');
+        if (words.substr(0, bar) == word)
+            return true;
+        if (bar == std::string_view::npos)
+            return false;
+        words.remove_prefix(bar + 1);
+    }
+}
 
 const std::vector<Verb>& Verbs() {
     using R = Runner;
@@ -214,7 +213,7 @@ const Verb* FindVerb(std::string_view name) {
 
 const Expectation* FindExpectation(std::string_view name) {
     for (const Expectation& e : ExpectationKinds())
-        if (Named(e.names, name))
+        if (IsOneOf(e.names, name))
             return &e;
     return nullptr;
 }

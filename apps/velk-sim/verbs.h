@@ -53,6 +53,8 @@ struct Expectation {
 
 const std::vector<Verb>& Verbs();
 const std::vector<Expectation>& ExpectationKinds();
+// Whether word is one of words, written "a|b|c".
+bool IsOneOf(std::string_view words, std::string_view word);
 // Null when there is no such verb or kind.
 const Verb* FindVerb(std::string_view name);
 const Expectation* FindExpectation(std::string_view name);
