@@ -24,6 +24,8 @@
 #include <cstdio>
 #include <string>
 
+#include "../append_file.h"
+
 namespace fakepc {
 
 inline const wchar_t kKey[] = L"Software\\VelkTestPC";
@@ -60,13 +62,7 @@ inline void Log(const char* format, ...) {
     if (n < 0)
         n = static_cast<int>(sizeof line) - 2;  // cut short
     line[n++] = '\n';
-    const HANDLE file = ::CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    DWORD written = 0;
-    ::WriteFile(file, line, static_cast<DWORD>(n), &written, nullptr);
-    ::CloseHandle(file);
+    testlog::AppendToFile(path, line, static_cast<DWORD>(n));
 }
 
 // The one WiFi adapter's interface identifier.
