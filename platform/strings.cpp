@@ -199,4 +199,14 @@ std::u16string FromUtf8(std::string_view s) {
     return out;
 }
 
+INT CopyTruncated(std::u16string_view text, char16_t* buf, long long capacity) {
+    if (!buf || capacity <= 0)
+        return 0;
+    const auto room = static_cast<unsigned long long>(capacity - 1);
+    const std::size_t n = text.size() < room ? text.size() : static_cast<std::size_t>(room);
+    text.copy(buf, n);
+    buf[n] = u'\0';
+    return static_cast<INT>(n);
+}
+
 }  // namespace velk

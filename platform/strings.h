@@ -2,6 +2,7 @@
 // comparison, and white-space trimming with the wide-character classification.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,11 @@ inline void Trim(CString& s) {
     TrimLeft(s);
     TrimRight(s);
 }
+
+// Copies text into a caller's buffer of capacity characters, as the platform's calls do:
+// at most capacity - 1 characters and a terminator. Returns the count copied; with no
+// buffer or no room nothing is written and 0 returned.
+INT CopyTruncated(std::u16string_view text, char16_t* buf, long long capacity);
 
 // UTF-8 renderings for files, traces and messages. Unpaired surrogates become U+FFFD
 // on the way out; malformed UTF-8 becomes U+FFFD on the way in.

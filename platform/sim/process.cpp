@@ -53,7 +53,7 @@ CString SimProcess::GetProcessFileName(DWORD pid, DWORD maxChars) {
 HANDLE SimProcess::CreateMutexW(BOOL initialOwner, const char16_t* name) {
     bool existed = false;
     HANDLE h = world_.CreateMutex(pid_, name, &existed);
-    world_.Process(pid_).lastError = existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS;
+    world_.ClientOf(pid_).lastError = existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS;
     Record("CreateMutexW", [&] {
         return TraceNum(initialOwner) + ", " + TraceString(name) + " -> " + TraceHandle(h.value) +
                (existed ? " (already exists)" : "");
@@ -62,7 +62,7 @@ HANDLE SimProcess::CreateMutexW(BOOL initialOwner, const char16_t* name) {
 }
 
 DWORD SimProcess::GetLastError() {
-    DWORD error = world_.Process(pid_).lastError;
+    DWORD error = world_.ClientOf(pid_).lastError;
     Record("GetLastError", [&] { return "-> " + TraceNum(error); });
     return error;
 }
@@ -92,7 +92,7 @@ HMODULE SimProcess::LoadLibraryW(const char16_t* name) {
     if (found)
         ++loadedLibraries_;
     else
-        world_.Process(pid_).lastError = ERROR_MOD_NOT_FOUND;
+        world_.ClientOf(pid_).lastError = ERROR_MOD_NOT_FOUND;
     Record("LoadLibraryW", [&] { return TraceString(name) + " -> " + TraceHandle(module.value); });
     return module;
 }
@@ -104,7 +104,7 @@ FARPROC SimProcess::GetProcAddressW(HMODULE module, const char16_t* name) {
                  world_.Options().unregisterFunc1Present;
     FARPROC proc = found ? FARPROC{kUnregisterFunc1} : FARPROC{};
     if (!found)
-        world_.Process(pid_).lastError = ERROR_PROC_NOT_FOUND;
+        world_.ClientOf(pid_).lastError = ERROR_PROC_NOT_FOUND;
     Record("GetProcAddressW", [&] {
         return TraceHandle(module.value) + ", " + TraceString(name) + " -> " +
                TraceHandle(proc.value);

@@ -1,27 +1,22 @@
 #include "platform/sim/window_system.h"
 
-#include <algorithm>
-
 #include "platform/sim/trace_format.h"
 #include "platform/strings.h"
 
 namespace velk::sim {
 
-std::string SimWindowSystem::Window(HWND hwnd) const {
+std::string SimWindowSystem::Window(HWND hwnd) {
     std::string s = TraceHandle(hwnd.value);
-    if (const SimWindow* w = world_.Find(hwnd); w && !w->caption.empty())
-        s.append(" ").append(TraceString(w->caption.c_str()));
+    const CString caption = GetWindowTextString(inner_, hwnd);
+    if (!caption.empty())
+        s.append(" ").append(TraceString(caption));
     return s;
 }
 
 BOOL SimWindowSystem::RegisterClassW(const WNDCLASSW& wc) {
     Record("RegisterClassW",
            [&] { return TraceString(wc.lpszClassName) + ", style " + TraceNum(wc.style); });
-    if (!wc.lpszClassName)
-        return FALSE;
-    world_.RegisterClass(wc.lpszClassName);
-    // The Win32 result is an atom: any non-zero value.
-    return TRUE;
+    return inner_.RegisterClassW(wc);
 }
 
 HWND SimWindowSystem::CreateWindowExW(DWORD exStyle, const char16_t* className,
@@ -34,61 +29,50 @@ HWND SimWindowSystem::CreateWindowExW(DWORD exStyle, const char16_t* className,
                TraceNum(y) + ", " + TraceNum(width) + ", " + TraceNum(height) + ", " +
                Window(parent) + ", " + TraceNum(idOrMenu);
     });
-    return world_.CreateWindow(pid_, exStyle, className, windowName, style, x, y, width, height,
-                               parent, idOrMenu, handler);
+    return inner_.CreateWindowExW(exStyle, className, windowName, style, x, y, width, height,
+                                  parent, idOrMenu, handler);
 }
 
 BOOL SimWindowSystem::DestroyWindow(HWND hwnd) {
     Record("DestroyWindow", [&] { return Window(hwnd); });
-    return world_.DestroyWindow(hwnd) ? TRUE : FALSE;
+    return inner_.DestroyWindow(hwnd);
 }
 
 BOOL SimWindowSystem::IsWindow(HWND hwnd) {
-    bool exists = world_.Find(hwnd) != nullptr;
+    bool exists = inner_.IsWindow(hwnd) != FALSE;
     Record("IsWindow",
            [&] { return TraceHandle(hwnd.value) + (exists ? " -> TRUE" : " -> FALSE"); });
     return exists ? TRUE : FALSE;
 }
 
 LRESULT SimWindowSystem::DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return world_.DefWindowProc(hwnd, message, wParam, lParam);
+    return inner_.DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 INT SimWindowSystem::GetWindowTextLengthW(HWND hwnd) {
-    const SimWindow* w = world_.Find(hwnd);
-    INT length = w ? static_cast<INT>(w->caption.size()) : 0;
+    INT length = inner_.GetWindowTextLengthW(hwnd);
     Record("GetWindowTextLengthW",
            [&] { return TraceHandle(hwnd.value) + " -> " + TraceNum(length); });
     return length;
 }
 
 INT SimWindowSystem::GetWindowTextW(HWND hwnd, char16_t* buf, INT maxCount) {
-    const SimWindow* w = world_.Find(hwnd);
-    std::u16string text = w ? w->caption : u"";
-    INT copied = 0;
-    if (buf && maxCount > 0) {
-        copied = std::min(static_cast<INT>(text.size()), maxCount - 1);
-        std::copy(text.begin(), text.begin() + copied, buf);
-        buf[copied] = u'\0';
-    }
+    INT copied = inner_.GetWindowTextW(hwnd, buf, maxCount);
     Record("GetWindowTextW", [&] {
-        return TraceHandle(hwnd.value) + ", " + TraceNum(maxCount) + " -> " +
-               TraceString(text.substr(0, copied).c_str());
+        const std::u16string_view text =
+            copied > 0 ? std::u16string_view(buf, static_cast<std::size_t>(copied)) : u"";
+        return TraceHandle(hwnd.value) + ", " + TraceNum(maxCount) + " -> " + TraceString(text);
     });
     return copied;
 }
 
 BOOL SimWindowSystem::SetWindowTextW(HWND hwnd, const char16_t* text) {
     Record("SetWindowTextW", [&] { return TraceHandle(hwnd.value) + ", " + TraceString(text); });
-    SimWindow* w = world_.Find(hwnd);
-    if (!w)
-        return FALSE;
-    w->caption = text ? text : u"";
-    return TRUE;
+    return inner_.SetWindowTextW(hwnd, text);
 }
 
 HWND SimWindowSystem::FindWindowW(const char16_t* className, const char16_t* windowName) {
-    HWND found = world_.FindWindow(className, windowName);
+    HWND found = inner_.FindWindowW(className, windowName);
     Record("FindWindowW", [&] {
         return TraceString(className) + ", " + TraceString(windowName) + " -> " + Window(found);
     });
@@ -97,34 +81,27 @@ HWND SimWindowSystem::FindWindowW(const char16_t* className, const char16_t* win
 
 BOOL SimWindowSystem::EnumWindows(const WNDENUMPROC& callback) {
     Record("EnumWindows", [&] { return ""; });
-    std::vector<HWND> windows = world_.ZOrder();
-    for (HWND h : windows) {
-        if (!world_.Find(h))
-            continue;
-        if (!callback(h))
-            break;
-    }
-    return TRUE;
+    return inner_.EnumWindows(callback);
 }
 
 HWND SimWindowSystem::GetForegroundWindow() {
-    HWND h = world_.Foreground();
+    HWND h = inner_.GetForegroundWindow();
     Record("GetForegroundWindow", [&] { return "-> " + Window(h); });
     return h;
 }
 
 BOOL SimWindowSystem::SetForegroundWindow(HWND hwnd) {
     Record("SetForegroundWindow", [&] { return TraceHandle(hwnd.value); });
-    return world_.SetForeground(hwnd) ? TRUE : FALSE;
+    return inner_.SetForegroundWindow(hwnd);
 }
 
 BOOL SimWindowSystem::ShowWindow(HWND hwnd, INT cmdShow) {
     Record("ShowWindow", [&] { return Window(hwnd) + ", " + TraceNum(cmdShow); });
-    return world_.ShowWindow(hwnd, cmdShow) ? TRUE : FALSE;
+    return inner_.ShowWindow(hwnd, cmdShow);
 }
 
 BOOL SimWindowSystem::IsWindowVisible(HWND hwnd) {
-    bool visible = world_.IsVisible(hwnd);
+    bool visible = inner_.IsWindowVisible(hwnd) != FALSE;
     Record("IsWindowVisible",
            [&] { return TraceHandle(hwnd.value) + (visible ? " -> TRUE" : " -> FALSE"); });
     return visible ? TRUE : FALSE;
@@ -132,16 +109,17 @@ BOOL SimWindowSystem::IsWindowVisible(HWND hwnd) {
 
 BOOL SimWindowSystem::UpdateWindow(HWND hwnd) {
     Record("UpdateWindow", [&] { return TraceHandle(hwnd.value); });
-    return world_.Find(hwnd) ? TRUE : FALSE;
+    return inner_.UpdateWindow(hwnd);
 }
 
 BOOL SimWindowSystem::GetWindowRect(HWND hwnd, RECT* rect) {
-    const SimWindow* w = world_.Find(hwnd);
-    if (w && rect)
-        *rect = w->rect;
+    RECT got;
+    BOOL ok = inner_.GetWindowRect(hwnd, &got);
+    if (ok && rect)
+        *rect = got;
     Record("GetWindowRect",
-           [&] { return TraceHandle(hwnd.value) + (w ? " -> " + TraceRect(w->rect) : ""); });
-    return w ? TRUE : FALSE;
+           [&] { return TraceHandle(hwnd.value) + (ok ? " -> " + TraceRect(got) : ""); });
+    return ok;
 }
 
 BOOL SimWindowSystem::SetWindowPos(HWND hwnd, HWND insertAfter, INT x, INT y, INT cx, INT cy,
@@ -151,16 +129,11 @@ BOOL SimWindowSystem::SetWindowPos(HWND hwnd, HWND insertAfter, INT x, INT y, IN
                TraceNum(x) + ", " + TraceNum(y) + ", " + TraceNum(cx) + ", " + TraceNum(cy) + ", " +
                TraceHandle(flags);
     });
-    return world_.SetWindowPos(hwnd, x, y, cx, cy, flags) ? TRUE : FALSE;
+    return inner_.SetWindowPos(hwnd, insertAfter, x, y, cx, cy, flags);
 }
 
 LONG SimWindowSystem::GetWindowLongW(HWND hwnd, INT index) {
-    const SimWindow* w = world_.Find(hwnd);
-    LONG value = 0;
-    if (w && index == GWL_STYLE)
-        value = static_cast<LONG>(w->style);
-    else if (w && index == GWL_EXSTYLE)
-        value = static_cast<LONG>(w->exStyle);
+    LONG value = inner_.GetWindowLongW(hwnd, index);
     Record("GetWindowLongW", [&] {
         return TraceHandle(hwnd.value) + ", " + TraceNum(index) + " -> " +
                TraceHandle(static_cast<DWORD>(value));
@@ -169,16 +142,14 @@ LONG SimWindowSystem::GetWindowLongW(HWND hwnd, INT index) {
 }
 
 HWND SimWindowSystem::GetParent(HWND hwnd) {
-    const SimWindow* w = world_.Find(hwnd);
-    HWND parent = w ? (w->IsChild() ? w->parent : w->owner) : HWND{};
+    HWND parent = inner_.GetParent(hwnd);
     Record("GetParent",
            [&] { return TraceHandle(hwnd.value) + " -> " + TraceHandle(parent.value); });
     return parent;
 }
 
 HWND SimWindowSystem::GetWindow(HWND hwnd, UINT cmd) {
-    const SimWindow* w = world_.Find(hwnd);
-    HWND result = (w && cmd == GW_OWNER) ? w->owner : HWND{};
+    HWND result = inner_.GetWindow(hwnd, cmd);
     Record("GetWindow", [&] {
         return TraceHandle(hwnd.value) + ", " + TraceNum(cmd) + " -> " + TraceHandle(result.value);
     });
@@ -187,48 +158,39 @@ HWND SimWindowSystem::GetWindow(HWND hwnd, UINT cmd) {
 
 HWND SimWindowSystem::SetFocus(HWND hwnd) {
     Record("SetFocus", [&] { return TraceHandle(hwnd.value); });
-    return world_.SetFocus(hwnd);
+    return inner_.SetFocus(hwnd);
 }
 
 DWORD SimWindowSystem::GetWindowThreadProcessId(HWND hwnd, DWORD* processId) {
-    const SimWindow* w = world_.Find(hwnd);
-    DWORD pid = w ? w->pid : 0;
+    DWORD pid = 0;
+    DWORD thread = inner_.GetWindowThreadProcessId(hwnd, &pid);
     if (processId)
         *processId = pid;
     Record("GetWindowThreadProcessId",
            [&] { return TraceHandle(hwnd.value) + " -> " + TraceNum(pid); });
-    // One thread per simulated process; its id is the process id plus one.
-    return w ? pid + 1 : 0;
+    return thread;
 }
 
 HDC SimWindowSystem::BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
     Record("BeginPaint", [&] { return TraceHandle(hwnd.value); });
-    const SimWindow* w = world_.Find(hwnd);
-    if (!w)
-        return HDC{};
-    HDC dc{hwnd.value};
-    if (ps) {
-        ps->hdc = dc;
-        ps->rcPaint = {0, 0, w->rect.right - w->rect.left, w->rect.bottom - w->rect.top};
-    }
-    return dc;
+    return inner_.BeginPaint(hwnd, ps);
 }
 
-BOOL SimWindowSystem::EndPaint(HWND hwnd, const PAINTSTRUCT*) {
+BOOL SimWindowSystem::EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
     Record("EndPaint", [&] { return TraceHandle(hwnd.value); });
-    return TRUE;
+    return inner_.EndPaint(hwnd, ps);
 }
 
-BOOL SimWindowSystem::GetMessageW(MSG* msg, HWND, UINT, UINT) {
-    return world_.GetMessage(pid_, msg) ? TRUE : FALSE;
+BOOL SimWindowSystem::GetMessageW(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) {
+    return inner_.GetMessageW(msg, hwnd, filterMin, filterMax);
 }
 
-BOOL SimWindowSystem::TranslateMessage(const MSG*) {
-    return FALSE;
+BOOL SimWindowSystem::TranslateMessage(const MSG* msg) {
+    return inner_.TranslateMessage(msg);
 }
 
 LRESULT SimWindowSystem::DispatchMessageW(const MSG* msg) {
-    return msg ? world_.Dispatch(*msg) : 0;
+    return inner_.DispatchMessageW(msg);
 }
 
 BOOL SimWindowSystem::PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -236,7 +198,7 @@ BOOL SimWindowSystem::PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARA
         return Window(hwnd) + ", " + MessageName(message) + ", " + TraceNum(wParam) + ", " +
                TraceNum(lParam);
     });
-    return world_.Post(pid_, hwnd, message, wParam, lParam) ? TRUE : FALSE;
+    return inner_.PostMessageW(hwnd, message, wParam, lParam);
 }
 
 LRESULT SimWindowSystem::SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -244,16 +206,16 @@ LRESULT SimWindowSystem::SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LP
         return Window(hwnd) + ", " + MessageName(message) + ", " + TraceNum(wParam) + ", " +
                TraceNum(lParam);
     });
-    return world_.Send(hwnd, message, wParam, lParam);
+    return inner_.SendMessageW(hwnd, message, wParam, lParam);
 }
 
 void SimWindowSystem::PostQuitMessage(INT exitCode) {
     Record("PostQuitMessage", [&] { return TraceNum(exitCode); });
-    world_.PostQuit(pid_, exitCode);
+    inner_.PostQuitMessage(exitCode);
 }
 
 UINT SimWindowSystem::RegisterWindowMessageW(const char16_t* name) {
-    UINT id = name ? world_.RegisterWindowMessage(name) : 0;
+    UINT id = inner_.RegisterWindowMessageW(name);
     Record("RegisterWindowMessageW", [&] { return TraceString(name) + " -> " + TraceNum(id); });
     return id;
 }
@@ -261,19 +223,16 @@ UINT SimWindowSystem::RegisterWindowMessageW(const char16_t* name) {
 UINT_PTR SimWindowSystem::SetTimer(HWND hwnd, UINT_PTR id, UINT elapse) {
     Record("SetTimer",
            [&] { return Window(hwnd) + ", " + TraceNum(id) + ", " + TraceNum(elapse); });
-    return world_.SetTimer(hwnd, id, elapse);
+    return inner_.SetTimer(hwnd, id, elapse);
 }
 
 BOOL SimWindowSystem::KillTimer(HWND hwnd, UINT_PTR id) {
     Record("KillTimer", [&] { return Window(hwnd) + ", " + TraceNum(id); });
-    return world_.KillTimer(hwnd, id) ? TRUE : FALSE;
+    return inner_.KillTimer(hwnd, id);
 }
 
 BOOL SimWindowSystem::RegisterHotKey(HWND hwnd, INT id, UINT modifiers, UINT vk) {
-    DWORD error = 0;
-    bool ok = world_.RegisterHotKey(hwnd, id, modifiers, vk, &error);
-    if (!ok)
-        world_.Process(pid_).lastError = error;
+    bool ok = inner_.RegisterHotKey(hwnd, id, modifiers, vk) != FALSE;
     Record("RegisterHotKey", [&] {
         return Window(hwnd) + ", " + TraceHandle(id) + ", " + TraceHandle(modifiers) + ", " +
                TraceHandle(vk) + (ok ? " -> TRUE" : " -> FALSE");
@@ -283,12 +242,12 @@ BOOL SimWindowSystem::RegisterHotKey(HWND hwnd, INT id, UINT modifiers, UINT vk)
 
 BOOL SimWindowSystem::UnregisterHotKey(HWND hwnd, INT id) {
     Record("UnregisterHotKey", [&] { return Window(hwnd) + ", " + TraceHandle(id); });
-    return world_.UnregisterHotKey(hwnd, id) ? TRUE : FALSE;
+    return inner_.UnregisterHotKey(hwnd, id);
 }
 
 SHORT SimWindowSystem::GetAsyncKeyState(INT vk) {
-    bool down = world_.KeyDown(static_cast<UINT>(vk));
-    SHORT state = down ? static_cast<SHORT>(0x8000) : 0;
+    SHORT state = inner_.GetAsyncKeyState(vk);
+    bool down = (state & 0x8000) != 0;
     Record("GetAsyncKeyState", [&] { return TraceHandle(vk) + (down ? " -> 0x8000" : " -> 0"); });
     return state;
 }
@@ -298,15 +257,15 @@ HWND SimWindowSystem::CreateDialogIndirectW(const DialogTemplate& tmpl, HWND par
     Record("CreateDialogIndirectW", [&] {
         return TraceNum(tmpl.id) + " " + TraceString(tmpl.caption) + ", " + Window(parent);
     });
-    return world_.CreateDialog(pid_, tmpl, parent, handler);
+    return inner_.CreateDialogIndirectW(tmpl, parent, handler);
 }
 
-BOOL SimWindowSystem::IsDialogMessageW(HWND, MSG*) {
-    return FALSE;
+BOOL SimWindowSystem::IsDialogMessageW(HWND dialog, MSG* msg) {
+    return inner_.IsDialogMessageW(dialog, msg);
 }
 
 HWND SimWindowSystem::GetDlgItem(HWND dialog, INT id) {
-    HWND item = world_.GetDlgItem(dialog, id);
+    HWND item = inner_.GetDlgItem(dialog, id);
     Record("GetDlgItem", [&] {
         return TraceHandle(dialog.value) + ", " + TraceNum(id) + " -> " + TraceHandle(item.value);
     });
@@ -314,8 +273,7 @@ HWND SimWindowSystem::GetDlgItem(HWND dialog, INT id) {
 }
 
 INT SimWindowSystem::GetDlgCtrlID(HWND hwnd) {
-    const SimWindow* w = world_.Find(hwnd);
-    INT id = w ? w->id : 0;
+    INT id = inner_.GetDlgCtrlID(hwnd);
     Record("GetDlgCtrlID", [&] { return TraceHandle(hwnd.value) + " -> " + TraceNum(id); });
     return id;
 }
@@ -323,13 +281,7 @@ INT SimWindowSystem::GetDlgCtrlID(HWND hwnd) {
 BOOL SimWindowSystem::MapDialogRect(HWND dialog, RECT* rect) {
     Record("MapDialogRect",
            [&] { return TraceHandle(dialog.value) + (rect ? ", " + TraceRect(*rect) : ""); });
-    if (!world_.Find(dialog) || !rect)
-        return FALSE;
-    rect->left = World::DialogUnitsX(rect->left);
-    rect->right = World::DialogUnitsX(rect->right);
-    rect->top = World::DialogUnitsY(rect->top);
-    rect->bottom = World::DialogUnitsY(rect->bottom);
-    return TRUE;
+    return inner_.MapDialogRect(dialog, rect);
 }
 
 INT SimWindowSystem::MessageBoxW(HWND owner, const char16_t* text, const char16_t* caption,
@@ -338,17 +290,17 @@ INT SimWindowSystem::MessageBoxW(HWND owner, const char16_t* text, const char16_
         return Window(owner) + ", " + TraceString(text) + ", " + TraceString(caption) + ", " +
                TraceHandle(type);
     });
-    return world_.MessageBox(pid_, owner, text, caption, type);
+    return inner_.MessageBoxW(owner, text, caption, type);
 }
 
 HMENU SimWindowSystem::LoadMenuW(WORD resourceId) {
-    HMENU menu = world_.LoadMenu(resourceId);
+    HMENU menu = inner_.LoadMenuW(resourceId);
     Record("LoadMenuW", [&] { return TraceNum(resourceId) + " -> " + TraceHandle(menu.value); });
     return menu;
 }
 
 HMENU SimWindowSystem::GetSubMenu(HMENU menu, INT pos) {
-    HMENU sub = world_.GetSubMenu(menu, pos);
+    HMENU sub = inner_.GetSubMenu(menu, pos);
     Record("GetSubMenu", [&] {
         return TraceHandle(menu.value) + ", " + TraceNum(pos) + " -> " + TraceHandle(sub.value);
     });
@@ -357,7 +309,7 @@ HMENU SimWindowSystem::GetSubMenu(HMENU menu, INT pos) {
 
 BOOL SimWindowSystem::DestroyMenu(HMENU menu) {
     Record("DestroyMenu", [&] { return TraceHandle(menu.value); });
-    return world_.DestroyMenu(menu) ? TRUE : FALSE;
+    return inner_.DestroyMenu(menu);
 }
 
 BOOL SimWindowSystem::TrackPopupMenuEx(HMENU menu, UINT flags, INT x, INT y, HWND owner) {
@@ -365,11 +317,11 @@ BOOL SimWindowSystem::TrackPopupMenuEx(HMENU menu, UINT flags, INT x, INT y, HWN
         return TraceHandle(menu.value) + ", " + TraceHandle(flags) + ", " + TraceNum(x) + ", " +
                TraceNum(y) + ", " + Window(owner);
     });
-    return world_.TrackPopupMenu(pid_, menu, flags, x, y, owner) ? TRUE : FALSE;
+    return inner_.TrackPopupMenuEx(menu, flags, x, y, owner);
 }
 
 HICON SimWindowSystem::LoadIconW(WORD resourceId) {
-    HICON icon = world_.LoadIcon(resourceId);
+    HICON icon = inner_.LoadIconW(resourceId);
     Record("LoadIconW", [&] { return TraceNum(resourceId) + " -> " + TraceHandle(icon.value); });
     return icon;
 }

@@ -1,11 +1,8 @@
-// One process's view of the simulated handheld's window world (world.h): the seam's
-// window manager for the program, a peer, or an application opened by a scenario. The
-// calls of a traced process (the program under test) are recorded in the trace, except
-// GetMessageW, TranslateMessage, DispatchMessageW, IsDialogMessageW and DefWindowProcW,
-// which every message passes through.
-//
-// GetMessageW takes every message of the process: its window and range filters are
-// not used (the program passes none).
+// One process's view of the simulated handheld's window world (world.h): the model's
+// answers for that process (model::ClientWindows), traced. The calls of a traced process
+// (the program under test) are recorded in the trace, except GetMessageW,
+// TranslateMessage, DispatchMessageW, IsDialogMessageW and DefWindowProcW, which every
+// message passes through.
 //
 // Trace entries name the operation and give its arguments readably: strings quoted,
 // handles in hex with the window's caption when it has one, messages by name; results
@@ -15,6 +12,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/model/client_windows.h"
 #include "platform/sim/process_view.h"
 #include "platform/sim/world.h"
 #include "platform/window_system.h"
@@ -23,7 +21,7 @@ namespace velk::sim {
 
 class SimWindowSystem : public IWindowSystem, private ProcessView {
   public:
-    SimWindowSystem(World& world, DWORD pid) : ProcessView(world, pid) {}
+    SimWindowSystem(World& world, DWORD pid) : ProcessView(world, pid), inner_(world, pid) {}
 
     DWORD Pid() const { return pid_; }
 
@@ -84,7 +82,9 @@ class SimWindowSystem : public IWindowSystem, private ProcessView {
     HICON LoadIconW(WORD resourceId) override;
 
   private:
-    std::string Window(HWND hwnd) const;
+    std::string Window(HWND hwnd);
+
+    model::ClientWindows inner_;
 };
 
 }  // namespace velk::sim
