@@ -16,6 +16,8 @@ class IModelObserver {
   public:
     virtual ~IModelObserver() = default;
 
+    // A new window as made (its style tells whether it is visible yet); WindowShown
+    // follows only where it is shown later.
     virtual void WindowCreated(HWND) {}
     virtual void WindowShown(HWND) {}
     virtual void WindowHidden(HWND) {}

@@ -105,8 +105,6 @@ HWND WindowModel::CreateWindow(DWORD pid, DWORD exStyle, const char16_t* classNa
     Window* created = Find(hwnd);
     if (!created)
         return HWND{};
-    if (created->style & WS_VISIBLE)
-        Notify([&](IModelObserver& o) { o.WindowShown(hwnd); });
     if (!child && (created->style & WS_VISIBLE)) {
         BringToFront(hwnd);
         ChangeForeground(hwnd);
