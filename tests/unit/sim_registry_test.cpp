@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/reg_file.h"
+#include "platform/sim/registry.h"
 #include "platform/sim/registry.h"
 #include "tests/unit/support/module_process.h"
 

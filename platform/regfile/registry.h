@@ -1,8 +1,8 @@
-// The simulated handheld's registry: HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE trees
-// with typed values of any length, reached through the seam's Win32-shaped calls (each
-// one traced) and, for the simulator, its peers and tests, through a direct API that is
-// not traced. Key and value names compare without regard to letter case and keep the
-// spelling they were created with. The trees load from and save to a `.reg` text file
+// A registry kept in a `.reg` file: HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE trees
+// with typed values of any length, reached through the seam's Win32-shaped calls and,
+// for a home, its peers and tests, through a direct API. (The simulator traces the
+// seam's calls: platform/sim/registry.h.) Key and value names compare without regard to letter case
+// and keep the spelling they were created with. The trees load from and save to a `.reg` text file
 // (reg_file.h).
 #pragma once
 
@@ -16,11 +16,9 @@
 #include <vector>
 
 #include "platform/registry.h"
-#include "platform/sim/clock.h"
-#include "platform/sim/trace.h"
 #include "platform/types.h"
 
-namespace velk::sim {
+namespace velk::regfile {
 
 // What an operation on a key returns when the key behind an open handle is gone
 // (the registry was reloaded from a file that does not have it).
@@ -50,7 +48,7 @@ struct RegTrees {
     RegKey localMachine;
 };
 
-class SimRegistry : public IRegistry {
+class FileRegistry : public IRegistry {
   public:
     struct Value {
         DWORD type = REG_NONE;
@@ -58,10 +56,10 @@ class SimRegistry : public IRegistry {
         friend bool operator==(const Value&, const Value&) = default;
     };
 
-    SimRegistry(Trace& trace, const Clock& clock);
-    ~SimRegistry() override;
+    FileRegistry();
+    ~FileRegistry() override;
 
-    // The seam. Each call is traced with its arguments. A null or empty sub-key names the
+    // The seam. A null or empty sub-key names the
     // key itself (a new handle to it); a null or empty value name is the default value.
     LONG RegOpenKeyExW(HKEY key, const char16_t* subKey, DWORD options, DWORD samDesired,
                        HKEY* result) override;
@@ -93,7 +91,7 @@ class SimRegistry : public IRegistry {
     std::size_t OpenHandleCount() const { return handles_.size(); }
 
     // The next `count` calls of the seam operation `operation` (e.g. "RegCreateKeyExW")
-    // fail with `error` and have no effect; they are still traced. For failure tests.
+    // fail with `error` and have no effect. For failure tests.
     void FailNext(std::string operation, LONG error, int count = 1);
 
     // The `.reg` text of both trees (UTF-8, no BOM), and loading one. Loading parses the
@@ -129,15 +127,11 @@ class SimRegistry : public IRegistry {
     RegKey& CreateKeyPath(HKEY root, std::u16string_view path, std::u16string_view valueName = {});
     // The key a handle stands for, with the handle's root and folded path; error set.
     RegKey* Resolve(HKEY key, OpenKey& where, LONG& error);
+    // What every call on a key does first: a failure planted for the operation, else
+    // the key the handle stands for. Null with error set when the call ends here.
+    RegKey* Enter(const char* operation, HKEY key, OpenKey& where, LONG& error);
     HKEY NewHandle(OpenKey where);
     bool ShouldFail(const char* operation, LONG& error);
-    template <typename Args>
-    void Record(const char* operation, Args&& args) {
-        trace_.Record(clock_.Now(), operation, std::forward<Args>(args));
-    }
-
-    Trace& trace_;
-    const Clock& clock_;
     RegTrees trees_;
     std::map<std::uintptr_t, OpenKey> handles_;
     std::uintptr_t nextHandle_ = 0x1000;
@@ -148,4 +142,4 @@ class SimRegistry : public IRegistry {
 // trailing or doubled "\" is harmless).
 std::vector<std::u16string> SplitKeyPath(std::u16string_view path);
 
-}  // namespace velk::sim
+}  // namespace velk::regfile

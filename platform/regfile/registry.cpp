@@ -1,76 +1,19 @@
-#include "platform/sim/registry.h"
+#include "platform/regfile/registry.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <stdexcept>
 #include <utility>
 
-#include "platform/sim/trace_format.h"
 #include "platform/strings.h"
 
-namespace velk::sim {
+namespace velk::regfile {
 
 namespace {
 
 // Names go into a line-oriented text file; a line break inside one could not be saved.
 bool HasLineBreak(std::u16string_view s) {
     return s.find(u'\n') != std::u16string_view::npos || s.find(u'\r') != std::u16string_view::npos;
-}
-
-std::string HandleText(HKEY key) {
-    if (key == HKEY_CURRENT_USER)
-        return "HKEY_CURRENT_USER";
-    if (key == HKEY_LOCAL_MACHINE)
-        return "HKEY_LOCAL_MACHINE";
-    return TraceHex(key.value);
-}
-
-std::string TypeText(DWORD type) {
-    switch (type) {
-        case REG_NONE:
-            return "REG_NONE";
-        case REG_SZ:
-            return "REG_SZ";
-        case REG_EXPAND_SZ:
-            return "REG_EXPAND_SZ";
-        case REG_BINARY:
-            return "REG_BINARY";
-        case REG_DWORD:
-            return "REG_DWORD";
-        case REG_MULTI_SZ:
-            return "REG_MULTI_SZ";
-        default:
-            return std::to_string(type);
-    }
-}
-
-// The data of a set call, readable: a REG_DWORD as its number, a REG_SZ as its text,
-// anything else (or anything odd) as bytes, cut short when long.
-std::string DataText(DWORD type, const BYTE* data, DWORD cb) {
-    if (data == nullptr)
-        return "null";
-    if (type == REG_DWORD && cb == 4) {
-        const DWORD v = data[0] | (data[1] << 8) | (data[2] << 16) | (DWORD{data[3]} << 24);
-        return TraceHex(v);
-    }
-    if (type == REG_SZ && cb % 2 == 0) {
-        // Shown as text only when the data is the text and its one terminating null.
-        const CString text = RegSzText(data, cb);
-        if ((text.size() + 1) * 2 == cb && data[cb - 2] == 0 && data[cb - 1] == 0)
-            return TraceString(text);
-    }
-    std::string out = "hex:";
-    const DWORD shown = cb > 32 ? 32 : cb;
-    for (DWORD i = 0; i < shown; ++i) {
-        char b[4];
-        std::snprintf(b, sizeof b, "%02x", data[i]);
-        if (i)
-            out += ',';
-        out += b;
-    }
-    if (shown < cb)
-        out += ",...";
-    return out;
 }
 
 }  // namespace
@@ -110,11 +53,11 @@ std::vector<std::u16string> SplitKeyPath(std::u16string_view path) {
     return names;
 }
 
-SimRegistry::SimRegistry(Trace& trace, const Clock& clock) : trace_(trace), clock_(clock) {}
+FileRegistry::FileRegistry() = default;
 
-SimRegistry::~SimRegistry() = default;
+FileRegistry::~FileRegistry() = default;
 
-RegKey* SimRegistry::Root(HKEY root) {
+RegKey* FileRegistry::Root(HKEY root) {
     if (root == HKEY_CURRENT_USER)
         return &trees_.currentUser;
     if (root == HKEY_LOCAL_MACHINE)
@@ -122,11 +65,11 @@ RegKey* SimRegistry::Root(HKEY root) {
     return nullptr;
 }
 
-const RegKey* SimRegistry::Root(HKEY root) const {
-    return const_cast<SimRegistry*>(this)->Root(root);
+const RegKey* FileRegistry::Root(HKEY root) const {
+    return const_cast<FileRegistry*>(this)->Root(root);
 }
 
-RegKey* SimRegistry::Resolve(HKEY key, OpenKey& where, LONG& error) {
+RegKey* FileRegistry::Resolve(HKEY key, OpenKey& where, LONG& error) {
     if (RegKey* root = Root(key)) {
         where = {key, {}};
         return root;
@@ -148,18 +91,24 @@ RegKey* SimRegistry::Resolve(HKEY key, OpenKey& where, LONG& error) {
     return k;
 }
 
-HKEY SimRegistry::NewHandle(OpenKey where) {
+HKEY FileRegistry::NewHandle(OpenKey where) {
     const std::uintptr_t v = nextHandle_;
     nextHandle_ += 4;
     handles_.emplace(v, std::move(where));
     return HKEY{v};
 }
 
-void SimRegistry::FailNext(std::string operation, LONG error, int count) {
+void FileRegistry::FailNext(std::string operation, LONG error, int count) {
     failures_[std::move(operation)] = {error, count};
 }
 
-bool SimRegistry::ShouldFail(const char* operation, LONG& error) {
+RegKey* FileRegistry::Enter(const char* operation, HKEY key, OpenKey& where, LONG& error) {
+    if (ShouldFail(operation, error))
+        return nullptr;
+    return Resolve(key, where, error);
+}
+
+bool FileRegistry::ShouldFail(const char* operation, LONG& error) {
     auto it = failures_.find(std::string_view(operation));
     if (it == failures_.end() || it->second.second <= 0)
         return false;
@@ -169,19 +118,12 @@ bool SimRegistry::ShouldFail(const char* operation, LONG& error) {
     return true;
 }
 
-LONG SimRegistry::RegOpenKeyExW(HKEY key, const char16_t* subKey, DWORD options, DWORD samDesired,
-                                HKEY* result) {
-    Record("RegOpenKeyExW", [&] {
-        return HandleText(key) + ", " + TraceString(subKey) + ", " + std::to_string(options) +
-               ", " + TraceHex(samDesired);
-    });
+LONG FileRegistry::RegOpenKeyExW(HKEY key, const char16_t* subKey, DWORD, DWORD, HKEY* result) {
     LONG error = ERROR_SUCCESS;
     if (result == nullptr)
         return ERROR_INVALID_PARAMETER;
-    if (ShouldFail("RegOpenKeyExW", error))
-        return error;
     OpenKey where;
-    RegKey* k = Resolve(key, where, error);
+    RegKey* k = Enter("RegOpenKeyExW", key, where, error);
     if (k == nullptr)
         return error;
     for (auto& name : SplitKeyPath(subKey ? subKey : u"")) {
@@ -194,19 +136,13 @@ LONG SimRegistry::RegOpenKeyExW(HKEY key, const char16_t* subKey, DWORD options,
     return ERROR_SUCCESS;
 }
 
-LONG SimRegistry::RegCreateKeyExW(HKEY key, const char16_t* subKey, DWORD options, DWORD samDesired,
-                                  HKEY* result, DWORD* disposition) {
-    Record("RegCreateKeyExW", [&] {
-        return HandleText(key) + ", " + TraceString(subKey) + ", " + std::to_string(options) +
-               ", " + TraceHex(samDesired);
-    });
+LONG FileRegistry::RegCreateKeyExW(HKEY key, const char16_t* subKey, DWORD, DWORD, HKEY* result,
+                                   DWORD* disposition) {
     LONG error = ERROR_SUCCESS;
     if (result == nullptr)
         return ERROR_INVALID_PARAMETER;
-    if (ShouldFail("RegCreateKeyExW", error))
-        return error;
     OpenKey where;
-    RegKey* k = Resolve(key, where, error);
+    RegKey* k = Enter("RegCreateKeyExW", key, where, error);
     if (k == nullptr)
         return error;
     const auto names = SplitKeyPath(subKey ? subKey : u"");
@@ -224,19 +160,13 @@ LONG SimRegistry::RegCreateKeyExW(HKEY key, const char16_t* subKey, DWORD option
     return ERROR_SUCCESS;
 }
 
-LONG SimRegistry::RegQueryValueExW(HKEY key, const char16_t* valueName, DWORD* type, BYTE* data,
-                                   DWORD* cbData) {
-    Record("RegQueryValueExW", [&] {
-        return HandleText(key) + ", " + TraceString(valueName) + ", " + (data ? "buffer" : "null") +
-               ", " + (cbData ? std::to_string(*cbData) : "null");
-    });
+LONG FileRegistry::RegQueryValueExW(HKEY key, const char16_t* valueName, DWORD* type, BYTE* data,
+                                    DWORD* cbData) {
     LONG error = ERROR_SUCCESS;
     if (data != nullptr && cbData == nullptr)
         return ERROR_INVALID_PARAMETER;
-    if (ShouldFail("RegQueryValueExW", error))
-        return error;
     OpenKey where;
-    RegKey* k = Resolve(key, where, error);
+    RegKey* k = Enter("RegQueryValueExW", key, where, error);
     if (k == nullptr)
         return error;
     auto it = k->values.find(Folded(valueName ? valueName : u""));
@@ -258,22 +188,16 @@ LONG SimRegistry::RegQueryValueExW(HKEY key, const char16_t* valueName, DWORD* t
     return ERROR_SUCCESS;
 }
 
-LONG SimRegistry::RegSetValueExW(HKEY key, const char16_t* valueName, DWORD type, const BYTE* data,
-                                 DWORD cbData) {
-    Record("RegSetValueExW", [&] {
-        return HandleText(key) + ", " + TraceString(valueName) + ", " + TypeText(type) + ", " +
-               DataText(type, data, cbData) + ", " + std::to_string(cbData);
-    });
+LONG FileRegistry::RegSetValueExW(HKEY key, const char16_t* valueName, DWORD type, const BYTE* data,
+                                  DWORD cbData) {
     LONG error = ERROR_SUCCESS;
     if (data == nullptr && cbData != 0)
         return ERROR_INVALID_PARAMETER;
     const std::u16string_view name = valueName ? valueName : u"";
     if (HasLineBreak(name))
         return ERROR_INVALID_PARAMETER;
-    if (ShouldFail("RegSetValueExW", error))
-        return error;
     OpenKey where;
-    RegKey* k = Resolve(key, where, error);
+    RegKey* k = Enter("RegSetValueExW", key, where, error);
     if (k == nullptr)
         return error;
     auto& slot = k->values[Folded(name)];
@@ -284,8 +208,7 @@ LONG SimRegistry::RegSetValueExW(HKEY key, const char16_t* valueName, DWORD type
     return ERROR_SUCCESS;
 }
 
-LONG SimRegistry::RegCloseKey(HKEY key) {
-    Record("RegCloseKey", [&] { return HandleText(key); });
+LONG FileRegistry::RegCloseKey(HKEY key) {
     LONG error = ERROR_SUCCESS;
     if (ShouldFail("RegCloseKey", error))
         return error;
@@ -294,7 +217,7 @@ LONG SimRegistry::RegCloseKey(HKEY key) {
     return handles_.erase(key.value) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
-const RegKey* SimRegistry::FindKey(HKEY root, std::u16string_view path) const {
+const RegKey* FileRegistry::FindKey(HKEY root, std::u16string_view path) const {
     const RegKey* k = Root(root);
     for (const auto& n : SplitKeyPath(path)) {
         if (k == nullptr)
@@ -304,28 +227,28 @@ const RegKey* SimRegistry::FindKey(HKEY root, std::u16string_view path) const {
     return k;
 }
 
-RegKey* SimRegistry::FindKey(HKEY root, std::u16string_view path) {
+RegKey* FileRegistry::FindKey(HKEY root, std::u16string_view path) {
     return const_cast<RegKey*>(std::as_const(*this).FindKey(root, path));
 }
 
-RegKey& SimRegistry::CreateKeyPath(HKEY root, std::u16string_view path,
-                                   std::u16string_view valueName) {
+RegKey& FileRegistry::CreateKeyPath(HKEY root, std::u16string_view path,
+                                    std::u16string_view valueName) {
     RegKey* k = Root(root);
     if (k == nullptr)
-        throw std::invalid_argument("SimRegistry: not a root key");
+        throw std::invalid_argument("FileRegistry: not a root key");
     const auto names = SplitKeyPath(path);
     for (const auto& n : names)
         if (HasLineBreak(n))
-            throw std::invalid_argument("SimRegistry: line break in key name");
+            throw std::invalid_argument("FileRegistry: line break in key name");
     if (HasLineBreak(valueName))
-        throw std::invalid_argument("SimRegistry: line break in value name");
+        throw std::invalid_argument("FileRegistry: line break in value name");
     for (const auto& n : names)
         k = &k->FindOrCreate(n);
     return *k;
 }
 
-void SimRegistry::SetValue(HKEY root, std::u16string_view path, std::u16string_view name,
-                           DWORD type, std::vector<BYTE> data) {
+void FileRegistry::SetValue(HKEY root, std::u16string_view path, std::u16string_view name,
+                            DWORD type, std::vector<BYTE> data) {
     RegKey& k = CreateKeyPath(root, path, name);
     auto& slot = k.values[Folded(name)];
     if (slot.name.empty())
@@ -334,20 +257,20 @@ void SimRegistry::SetValue(HKEY root, std::u16string_view path, std::u16string_v
     slot.data = std::move(data);
 }
 
-void SimRegistry::SetDword(HKEY root, std::u16string_view path, std::u16string_view name,
-                           DWORD value) {
+void FileRegistry::SetDword(HKEY root, std::u16string_view path, std::u16string_view name,
+                            DWORD value) {
     SetValue(root, path, name, REG_DWORD,
              {static_cast<BYTE>(value), static_cast<BYTE>(value >> 8),
               static_cast<BYTE>(value >> 16), static_cast<BYTE>(value >> 24)});
 }
 
-void SimRegistry::SetString(HKEY root, std::u16string_view path, std::u16string_view name,
-                            std::u16string_view text) {
+void FileRegistry::SetString(HKEY root, std::u16string_view path, std::u16string_view name,
+                             std::u16string_view text) {
     SetValue(root, path, name, REG_SZ, RegSzData(text));
 }
 
-std::optional<SimRegistry::Value> SimRegistry::GetValue(HKEY root, std::u16string_view path,
-                                                        std::u16string_view name) const {
+std::optional<FileRegistry::Value> FileRegistry::GetValue(HKEY root, std::u16string_view path,
+                                                          std::u16string_view name) const {
     const RegKey* k = FindKey(root, path);
     if (k == nullptr)
         return std::nullopt;
@@ -357,22 +280,22 @@ std::optional<SimRegistry::Value> SimRegistry::GetValue(HKEY root, std::u16strin
     return Value{it->second.type, it->second.data};
 }
 
-bool SimRegistry::KeyExists(HKEY root, std::u16string_view path) const {
+bool FileRegistry::KeyExists(HKEY root, std::u16string_view path) const {
     return FindKey(root, path) != nullptr;
 }
 
-void SimRegistry::CreateKey(HKEY root, std::u16string_view path) {
+void FileRegistry::CreateKey(HKEY root, std::u16string_view path) {
     CreateKeyPath(root, path);
 }
 
-bool SimRegistry::DeleteValue(HKEY root, std::u16string_view path, std::u16string_view name) {
+bool FileRegistry::DeleteValue(HKEY root, std::u16string_view path, std::u16string_view name) {
     RegKey* k = FindKey(root, path);
     return k != nullptr && k->values.erase(Folded(name)) > 0;
 }
 
-void SimRegistry::Clear() {
+void FileRegistry::Clear() {
     trees_.currentUser = RegKey{};
     trees_.localMachine = RegKey{};
 }
 
-}  // namespace velk::sim
+}  // namespace velk::regfile
