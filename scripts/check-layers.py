@@ -24,6 +24,7 @@ FOLDERS = {
     "config": "app",
     "mainframe": "app",
     "platform/model": "model",
+    "platform/regfile": "regfile",
     "platform/sim": "backend",
     "platform/win32": "backend",
     "platform/linux": "backend",
@@ -36,8 +37,9 @@ MAY_USE = {
     "framework": {"seam", "framework"},
     "app": {"seam", "framework", "app"},
     "model": {"seam", "model"},
-    "backend": {"seam", "model"},
-    "program": {"seam", "framework", "app", "model", "backend", "program"},
+    "regfile": {"seam", "regfile"},
+    "backend": {"seam", "model", "regfile"},
+    "program": {"seam", "framework", "app", "model", "regfile", "backend", "program"},
 }
 PRODUCT_DIRS = ["platform", "res", "engine", "radio", "config", "mainframe", "apps"]
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "platform/sim/registry.h"
-#include "platform/sim/registry.h"
 #include "tests/unit/support/module_process.h"
 
 namespace velk::sim {
