@@ -25,6 +25,7 @@ FOLDERS = {
     "mainframe": "app",
     "platform/model": "model",
     "platform/regfile": "regfile",
+    "platform/trace": "trace",
     "platform/sim": "backend",
     "platform/win32": "backend",
     "platform/linux": "backend",
@@ -38,8 +39,9 @@ MAY_USE = {
     "app": {"seam", "framework", "app"},
     "model": {"seam", "model"},
     "regfile": {"seam", "regfile"},
-    "backend": {"seam", "model", "regfile"},
-    "program": {"seam", "framework", "app", "model", "regfile", "backend", "program"},
+    "trace": {"seam", "trace"},
+    "backend": {"seam", "model", "regfile", "trace"},
+    "program": {"seam", "framework", "app", "model", "regfile", "trace", "backend", "program"},
 }
 PRODUCT_DIRS = ["platform", "res", "engine", "radio", "config", "mainframe", "apps"]
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')

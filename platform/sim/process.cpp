@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/sim/trace_format.h"
+#include "platform/sim/trace.h"
 #include "platform/strings.h"
 
 namespace velk::sim {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/sim/trace_format.h"
+#include "platform/sim/trace.h"
 
 namespace velk::sim {
 

@@ -1,6 +1,6 @@
 #include "platform/sim/shell.h"
 
-#include "platform/sim/trace_format.h"
+#include "platform/sim/trace.h"
 #include "platform/strings.h"
 
 namespace velk::sim {

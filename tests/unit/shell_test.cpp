@@ -13,7 +13,7 @@
 
 #include "mainframe/switcher_app.h"
 #include "platform/sim/handheld.h"
-#include "platform/sim/trace_format.h"
+#include "platform/sim/trace.h"
 #include "res/resource_ids.h"
 #include "tests/unit/support/step_script.h"
 

@@ -43,7 +43,7 @@ class CheckBoxTest : public ::testing::TestWithParam<test::CheckBoxCase> {
     }
 
     sim::SimHandheld hh;
-    sim::SimWindowSystem& windows;
+    IWindowSystem& windows;
     HWND dialog;
 };
 

@@ -1,4 +1,5 @@
-// The simulated handheld's record of every platform call, in order, with its arguments.
+// The record of every platform call a home makes, in order, with its arguments: what
+// the traced roles (window_system.h, and the simulator's services) write to.
 //
 // What it keeps is bounded: a count per call name always; the full entries (name and
 // readable arguments) only while someone wants them, that is while entries are kept
@@ -17,10 +18,10 @@
 #include <utility>
 #include <vector>
 
-namespace velk::sim {
+namespace velk::trace {
 
 struct TraceEntry {
-    unsigned long long time;  // virtual milliseconds
+    unsigned long long time;  // milliseconds on the home's clock
     std::string name;         // the platform operation, e.g. "SetDevicePower"
     std::string args;         // its arguments, readable, e.g. "\"...\\tiacxwln1\", 1, 0"
 };
@@ -134,4 +135,24 @@ class Trace {
     std::function<void(const TraceCall&)> callListener_;
 };
 
-}  // namespace velk::sim
+// Where a traced role writes: the trace, the clock each call is stamped with, and
+// whether calls are wanted (a home may trace one process of several).
+class Recorder {
+  public:
+    Recorder(Trace& trace, std::function<unsigned long long()> now,
+             std::function<bool()> enabled = nullptr)
+        : trace_(trace), now_(std::move(now)), enabled_(std::move(enabled)) {}
+
+    template <typename Args>
+    void Record(std::string_view name, Args&& args) {
+        if (!enabled_ || enabled_())
+            trace_.Record(now_(), name, std::forward<Args>(args));
+    }
+
+  private:
+    Trace& trace_;
+    std::function<unsigned long long()> now_;
+    std::function<bool()> enabled_;
+};
+
+}  // namespace velk::trace

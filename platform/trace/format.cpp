@@ -1,10 +1,10 @@
-#include "platform/sim/trace_format.h"
+#include "platform/trace/format.h"
 
 #include <cstdio>
 
 #include "platform/strings.h"
 
-namespace velk::sim {
+namespace velk::trace {
 
 namespace {
 
@@ -84,4 +84,4 @@ std::string MessageName(UINT message) {
     return std::to_string(message);
 }
 
-}  // namespace velk::sim
+}  // namespace velk::trace
