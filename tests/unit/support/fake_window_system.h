@@ -157,14 +157,8 @@ class FakeWindowSystem : public IWindowSystem {
     }
     INT GetWindowTextW(HWND hwnd, char16_t* buf, INT maxCount) override {
         Count("GetWindowTextW");
-        if (buf == nullptr || maxCount <= 0)
-            return 0;
         const Window* w = Find(hwnd);
-        const std::u16string text = w ? w->text : u"";
-        const auto n = std::min<std::size_t>(text.size(), static_cast<std::size_t>(maxCount - 1));
-        text.copy(buf, n);
-        buf[n] = u'\0';
-        return static_cast<INT>(n);
+        return CopyTruncated(w ? std::u16string_view(w->text) : u"", buf, maxCount);
     }
     BOOL SetWindowTextW(HWND hwnd, const char16_t* text) override {
         if (!Exists(hwnd))
