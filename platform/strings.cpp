@@ -6,6 +6,7 @@
 #include "platform/strings.h"
 
 #include <cstddef>
+#include <cstdio>
 
 #include "platform/fold_table.h"
 
@@ -207,6 +208,22 @@ INT CopyTruncated(std::u16string_view text, char16_t* buf, long long capacity) {
     text.copy(buf, n);
     buf[n] = u'\0';
     return static_cast<INT>(n);
+}
+
+std::string QuotedUtf8(std::u16string_view s) {
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "literal" + string.
+    std::string out = "\"";
+    out += ToUtf8(s);
+    out += '"';
+    return out;
+}
+
+std::string HandleText(std::uintptr_t value) {
+    if (value == 0)
+        return "null";
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "0x%llX", static_cast<unsigned long long>(value));
+    return buf;
 }
 
 }  // namespace velk

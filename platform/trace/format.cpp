@@ -40,17 +40,11 @@ std::string TraceString(const char16_t* s) {
 }
 
 std::string TraceString(std::u16string_view s) {
-    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "literal" + string.
-    std::string out = "\"";
-    out += ToUtf8(s);
-    out += '"';
-    return out;
+    return QuotedUtf8(s);
 }
 
 std::string TraceHandle(std::uintptr_t value) {
-    if (value == 0)
-        return "null";
-    return TraceHex(value);
+    return HandleText(value);
 }
 
 std::string TraceHex(std::uintptr_t value, int width) {
