@@ -6,7 +6,6 @@
 #include "platform/strings.h"
 
 #include <cstddef>
-#include <cstdio>
 
 #include "platform/fold_table.h"
 
@@ -221,9 +220,11 @@ std::string QuotedUtf8(std::u16string_view s) {
 std::string HandleText(std::uintptr_t value) {
     if (value == 0)
         return "null";
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "0x%llX", static_cast<unsigned long long>(value));
-    return buf;
+    // By hand: the formatted-print family would weigh on the shipped program.
+    std::string digits;
+    for (; value != 0; value >>= 4)
+        digits.insert(digits.begin(), "0123456789ABCDEF"[value & 0xF]);
+    return "0x" + digits;
 }
 
 }  // namespace velk
