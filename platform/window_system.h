@@ -46,7 +46,7 @@ struct PAINTSTRUCT {
 // object (IWindowSystem below); the Linux home answers the desktop's windows from its
 // windowing system and the rest from the window model (platform/model).
 
-// The program's own windows and their messages. Test fake: FakeWindows
+// The program's own windows and their messages. Test fake: FakeWindowSystem
 // (tests/unit/support/fake_window_system.h).
 class IWindows {
   public:
