@@ -47,7 +47,7 @@ Platform SimHandheld::PlatformFor(DWORD pid) {
 IWindowSystem& SimHandheld::WindowsFor(DWORD pid) {
     return ViewsFor(pid).windows;
 }
-SimShell& SimHandheld::ShellFor(DWORD pid) {
+IShell& SimHandheld::ShellFor(DWORD pid) {
     return ViewsFor(pid).shell;
 }
 SimProcess& SimHandheld::ProcessFor(DWORD pid) {

@@ -32,6 +32,7 @@
 #include "platform/sim/virtual_time.h"
 #include "platform/sim/widcomm_console.h"
 #include "platform/sim/world.h"
+#include "platform/trace/shell.h"
 #include "platform/trace/window_system.h"
 
 namespace velk::sim {
@@ -69,7 +70,7 @@ class SimHandheld {
     // The seam as process pid sees it; valid as long as the handheld.
     Platform PlatformFor(DWORD pid);
     IWindowSystem& WindowsFor(DWORD pid);
-    SimShell& ShellFor(DWORD pid);
+    IShell& ShellFor(DWORD pid);
     SimProcess& ProcessFor(DWORD pid);
     void ExitProcess(DWORD pid, DWORD exitCode);
     std::optional<DWORD> ExitCode(DWORD pid) const;
@@ -215,13 +216,15 @@ class SimHandheld {
                   trace, [&world] { return world.Now(); },
                   [&world, pid] { return world.Traced(pid); }),
               windows(model, recorder),
-              shell(world, pid),
+              simShell(world, pid),
+              shell(simShell, recorder),
               process(world, pid) {}
         // The model's answers, traced while the process is the one under test.
         model::ClientWindows model;
         trace::Recorder recorder;
         trace::TracedWindowSystem windows;
-        SimShell shell;
+        SimShell simShell;
+        trace::TracedShell shell;
         SimProcess process;
     };
     Views& ViewsFor(DWORD pid);

@@ -10,6 +10,7 @@
 
 #include <concepts>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
@@ -149,7 +150,16 @@ class Recorder {
             trace_.Record(now_(), name, std::forward<Args>(args));
     }
 
+    // The resource an icon handle was loaded from, as the traced LoadIconW saw it, so
+    // that other calls can name the icon; 0 when unknown.
+    void NameIcon(std::uintptr_t icon, unsigned resourceId) { icons_[icon] = resourceId; }
+    unsigned IconResource(std::uintptr_t icon) const {
+        const auto it = icons_.find(icon);
+        return it == icons_.end() ? 0 : it->second;
+    }
+
   private:
+    std::map<std::uintptr_t, unsigned> icons_;
     Trace& trace_;
     std::function<unsigned long long()> now_;
     std::function<bool()> enabled_;

@@ -329,6 +329,7 @@ BOOL TracedWindowSystem::TrackPopupMenuEx(HMENU menu, UINT flags, INT x, INT y, 
 
 HICON TracedWindowSystem::LoadIconW(WORD resourceId) {
     HICON icon = inner_.LoadIconW(resourceId);
+    recorder_.NameIcon(icon.value, resourceId);
     Record("LoadIconW", [&] { return TraceNum(resourceId) + " -> " + TraceHandle(icon.value); });
     return icon;
 }
