@@ -24,21 +24,24 @@ RealTimeSource::RealTimeSource() : loop_(ownLoop_) {}
 RealTimeSource::RealTimeSource(IHostLoop& loop) : loop_(loop) {}
 
 unsigned long long RealTimeSource::Now() const {
+    // Rounded up: a timer set now falls due a whole period later or after, never before.
     const auto elapsed = std::chrono::steady_clock::now() - start_;
     return static_cast<unsigned long long>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+        std::chrono::ceil<std::chrono::milliseconds>(elapsed).count());
 }
 
 WaitEnd RealTimeSource::WaitUntil(std::optional<unsigned long long> deadline, DWORD) {
-    if (woken_.exchange(false))
-        return WaitEnd::Woken;
-    if (deadline && Now() >= *deadline)
-        return WaitEnd::Deadline;
     std::optional<SteadyTime> until;
     if (deadline)
         until = start_ + std::chrono::milliseconds(*deadline);
-    loop_.RunUntil(until);
-    return woken_.exchange(false) ? WaitEnd::Woken : WaitEnd::Deadline;
+    // The host's loop may return before either happened; it is simply run again.
+    for (;;) {
+        if (woken_.exchange(false))
+            return WaitEnd::Woken;
+        if (until && std::chrono::steady_clock::now() >= *until)
+            return WaitEnd::Deadline;
+        loop_.RunUntil(until);
+    }
 }
 
 void RealTimeSource::Wake() {

@@ -13,7 +13,7 @@ namespace velk::model {
 
 // Why a wait ended.
 enum class WaitEnd {
-    Deadline,  // the deadline passed (or, spuriously, nothing happened)
+    Deadline,  // the deadline passed
     Woken,     // input arrived, or Wake was called
 };
 
