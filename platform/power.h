@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "platform/types.h"
+#include "platform/window_system.h"
 
 namespace velk {
 
@@ -71,7 +72,8 @@ class IPower;
 void RunWlanPowerUpSequence(IPower& power,
                             const std::function<void(std::size_t step)>& afterStep = {});
 
-class IPower {
+// The power manager; it answers the idle timer too.
+class IPower : public IIdleTimer {
   public:
     virtual ~IPower() = default;
 
@@ -84,7 +86,6 @@ class IPower {
     virtual BOOL EventModify(HANDLE event, DWORD func) = 0;
     virtual BOOL CloseHandle(HANDLE handle) = 0;
     virtual void Sleep(DWORD milliseconds) = 0;
-    virtual void SystemIdleTimerReset() = 0;
 };
 
 }  // namespace velk

@@ -4,7 +4,8 @@
 Reads every C/C++ file of the product (not tests, benchmarks or fuzz targets), maps
 each quoted include to the folder it names, and reports:
   - a cycle between folders;
-  - the seam, the framework or a backend including application code or a program;
+  - the seam, the framework, the window model or a backend including application code
+    or a program; the window model including a backend;
   - an include from a folder to one its layer may not use;
   - the product's name inside the framework, which serves any application.
 Usage: check-layers.py [ROOT]   (exit 1 on a breach)
@@ -22,6 +23,9 @@ FOLDERS = {
     "radio": "app",
     "config": "app",
     "mainframe": "app",
+    "platform/model": "model",
+    "platform/regfile": "regfile",
+    "platform/trace": "trace",
     "platform/sim": "backend",
     "platform/win32": "backend",
     "platform/linux": "backend",
@@ -33,8 +37,11 @@ MAY_USE = {
     "seam": {"seam"},
     "framework": {"seam", "framework"},
     "app": {"seam", "framework", "app"},
-    "backend": {"seam"},
-    "program": {"seam", "framework", "app", "backend", "program"},
+    "model": {"seam", "model"},
+    "regfile": {"seam", "regfile"},
+    "trace": {"seam", "trace"},
+    "backend": {"seam", "model", "regfile", "trace"},
+    "program": {"seam", "framework", "app", "model", "regfile", "trace", "backend", "program"},
 }
 PRODUCT_DIRS = ["platform", "res", "engine", "radio", "config", "mainframe", "apps"]
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')

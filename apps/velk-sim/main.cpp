@@ -15,7 +15,7 @@
 #include "apps/velk-sim/scenario.h"
 #include "apps/velk-sim/verbs.h"
 #include "platform/sim/handheld.h"
-#include "platform/sim/reg_file.h"
+#include "platform/sim/registry.h"
 #include "platform/strings.h"
 
 namespace {

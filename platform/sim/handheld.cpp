@@ -1,6 +1,6 @@
 #include "platform/sim/handheld.h"
 
-#include "platform/sim/trace_format.h"
+#include "platform/sim/trace.h"
 #include "platform/strings.h"
 
 namespace velk::sim {
@@ -9,7 +9,7 @@ SimHandheld::SimHandheld()
     : registry_(trace_, clock_),
       power_(trace_, clock_),
       bluetooth_(trace_, clock_, options_),
-      world_(clock_, trace_, options_) {
+      world_(time_, trace_, options_) {
     widcommPid_ = CreatePeerProcess(u"\\Windows\\BtConsole.exe");
     widcomm_ = std::make_unique<WidcommConsole>(WindowsFor(widcommPid_), registry_);
 }
@@ -20,7 +20,7 @@ SimHandheld::~SimHandheld() = default;
 
 DWORD SimHandheld::AddProcess(std::u16string modulePath, bool traced) {
     DWORD pid = world_.AddProcess(std::move(modulePath), traced);
-    views_[pid] = std::make_unique<Views>(world_, pid);
+    views_[pid] = std::make_unique<Views>(world_, pid, trace_);
     return pid;
 }
 
@@ -41,13 +41,13 @@ SimHandheld::Views& SimHandheld::ViewsFor(DWORD pid) {
 
 Platform SimHandheld::PlatformFor(DWORD pid) {
     Views& v = ViewsFor(pid);
-    return Platform{registry_, v.windows, v.shell, power_, bluetooth_, v.process};
+    return Platform{registry_, v.windows, v.windows, v.shell, power_, bluetooth_, v.process};
 }
 
-SimWindowSystem& SimHandheld::WindowsFor(DWORD pid) {
+IWindowSystem& SimHandheld::WindowsFor(DWORD pid) {
     return ViewsFor(pid).windows;
 }
-SimShell& SimHandheld::ShellFor(DWORD pid) {
+IShell& SimHandheld::ShellFor(DWORD pid) {
     return ViewsFor(pid).shell;
 }
 SimProcess& SimHandheld::ProcessFor(DWORD pid) {
@@ -135,7 +135,7 @@ void SimHandheld::Close(const std::u16string& caption) {
 }
 
 void SimHandheld::Retitle(const std::u16string& caption, const std::u16string& newCaption) {
-    world_.Get(TopLevel(caption)).caption = newCaption;
+    world_.SetText(TopLevel(caption), newCaption);
 }
 
 std::u16string SimHandheld::FrontCaption() const {
@@ -145,65 +145,21 @@ std::u16string SimHandheld::FrontCaption() const {
 
 // --- the notification icon and its menu --------------------------------------------
 
-void SimHandheld::NotifyIcon(HWND hwnd, UINT id, UINT mouseMessage) {
-    for (const IconRecord& r : world_.Icons())
-        if (r.data.hWnd == hwnd && r.data.uID == id) {
-            if (!world_.Post(0, hwnd, r.data.uCallbackMessage, id, mouseMessage))
-                throw SimError("the notification icon's window is gone");
-            return;
-        }
-    throw SimError("no notification icon " + std::to_string(id) + " of window " +
-                   TraceHandle(hwnd.value));
-}
-
-void SimHandheld::TapIcon(HWND hwnd, UINT id) {
-    NotifyIcon(hwnd, id, WM_LBUTTONDOWN);
-    NotifyIcon(hwnd, id, WM_LBUTTONUP);
-}
-
-void SimHandheld::TapIcon() {
-    const auto& icons = world_.Icons();
-    if (icons.size() != 1)
-        throw SimError("cannot tap \"the\" notification icon: " + std::to_string(icons.size()) +
-                       " icons are shown");
-    TapIcon(icons.front().data.hWnd, icons.front().data.uID);
-}
-
-bool SimHandheld::MenuOpen() const {
-    for (const auto& m : world_.OpenMenus())
-        if (!m->closed)
-            return true;
-    return false;
-}
-
 const TrackedMenu& SimHandheld::OpenMenu() const {
-    const auto& menus = world_.OpenMenus();
-    for (auto it = menus.rbegin(); it != menus.rend(); ++it)
-        if (!(*it)->closed)
-            return **it;
+    if (const TrackedMenu* open = world_.InnermostMenu())
+        return *open;
     throw SimError("no menu is open");
 }
 
 // --- message boxes -----------------------------------------------------------------
 
 const MessageBoxRecord& SimHandheld::FrontMessageBoxRecord() const {
-    const auto& boxes = world_.MessageBoxes();
-    for (auto it = boxes.rbegin(); it != boxes.rend(); ++it)
-        if (!(*it)->dismissed)
-            return **it;
+    if (const MessageBoxRecord* box = world_.InnermostMessageBox())
+        return *box;
     throw SimError("no message box is shown");
 }
 
 // --- dialogs and their controls ----------------------------------------------------
-
-HWND SimHandheld::FrontDialog() const {
-    for (HWND h : world_.ZOrder()) {
-        const SimWindow* w = world_.Find(h);
-        if (w && w->isDialog && !w->isMessageBox && (w->style & WS_VISIBLE))
-            return h;
-    }
-    throw SimError("no dialog is shown");
-}
 
 HWND SimHandheld::FindDialog(const std::u16string& caption) const {
     for (HWND h : world_.ZOrder()) {
@@ -214,81 +170,8 @@ HWND SimHandheld::FindDialog(const std::u16string& caption) const {
     throw SimError("no dialog captioned " + TraceString(caption));
 }
 
-HWND SimHandheld::Control(HWND dialog, INT id) const {
-    HWND c = world_.GetDlgItem(dialog, id);
-    if (!c) {
-        const SimWindow* d = world_.Find(dialog);
-        throw SimError("dialog " + (d ? TraceString(d->caption) : TraceHandle(dialog.value)) +
-                       " has no control " + std::to_string(id));
-    }
-    return c;
-}
-
 const SimWindow& SimHandheld::ControlWindow(HWND dialog, INT id) const {
     return *world_.Find(Control(dialog, id));
-}
-
-SimWindow& SimHandheld::Reachable(INT id) {
-    HWND c = Control(FrontDialog(), id);
-    SimWindow& w = world_.Get(c);
-    if (!world_.IsVisible(c) || (w.style & WS_DISABLED))
-        throw SimError("control " + std::to_string(id) + " of dialog " +
-                       TraceString(world_.Get(w.parent).caption) +
-                       " is hidden or disabled: the user cannot reach it");
-    return w;
-}
-
-void SimHandheld::TypeText(INT id, const std::u16string& text) {
-    SimWindow& w = Reachable(id);
-    if (!FoldedEquals(w.className, kClassEdit))
-        throw SimError("control " + std::to_string(id) + " is no edit box");
-    w.caption = text;
-}
-
-void SimHandheld::Check(INT id, int state) {
-    SimWindow& w = Reachable(id);
-    DWORD type = w.style & BS_TYPEMASK;
-    bool radio = type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON;
-    bool box = type == BS_AUTOCHECKBOX || type == BS_CHECKBOX || type == BS_3STATE ||
-               type == BS_AUTO3STATE;
-    if (!FoldedEquals(w.className, kClassButton) || (!radio && !box))
-        throw SimError("control " + std::to_string(id) + " is no check box or radio button");
-    if (w.check == state)
-        return;
-    if (radio && state == 0)
-        throw SimError("radio button " + std::to_string(id) +
-                       " cannot be cleared by a tap; check another one of its group");
-    world_.Post(0, w.hwnd, WM_LBUTTONUP, 0, 0);
-}
-
-void SimHandheld::Select(INT id, int index) {
-    SimWindow& w = Reachable(id);
-    if (!FoldedEquals(w.className, kClassComboBox))
-        throw SimError("control " + std::to_string(id) + " is no combo box");
-    if (index < 0 || index >= static_cast<int>(w.items.size()))
-        throw SimError("combo box " + std::to_string(id) + " has no item " + std::to_string(index) +
-                       " (it has " + std::to_string(w.items.size()) + ")");
-    w.selection = index;
-    world_.Post(0, w.parent, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), CBN_SELCHANGE),
-                static_cast<LPARAM>(w.hwnd.value));
-}
-
-void SimHandheld::Click(INT id) {
-    HWND dialog = FrontDialog();
-    if (id == IDOK && !world_.GetDlgItem(dialog, id) && world_.Get(dialog).doneButton) {
-        PressDone();
-        return;
-    }
-    SimWindow& w = Reachable(id);
-    world_.Post(0, w.hwnd, WM_LBUTTONUP, 0, 0);
-}
-
-void SimHandheld::PressDone() {
-    HWND dialog = FrontDialog();
-    if (!world_.Get(dialog).doneButton)
-        throw SimError("dialog " + TraceString(world_.Get(dialog).caption) +
-                       " has no OK button in its caption");
-    world_.Post(0, dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 
 std::u16string SimHandheld::ControlText(HWND dialog, INT id) const {
@@ -309,13 +192,6 @@ std::vector<std::u16string> SimHandheld::ControlItems(HWND dialog, INT id) const
 
 bool SimHandheld::ControlVisible(HWND dialog, INT id) const {
     return world_.IsVisible(Control(dialog, id));
-}
-
-// --- keys --------------------------------------------------------------------------
-
-void SimHandheld::PressButton(UINT vk) {
-    world_.ButtonDown(vk);
-    world_.ButtonUp(vk);
 }
 
 }  // namespace velk::sim

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/model/client_windows.h"
 #include "platform/platform.h"
 #include "platform/sim/bluetooth.h"
 #include "platform/sim/clock.h"
@@ -28,9 +29,11 @@
 #include "platform/sim/registry.h"
 #include "platform/sim/shell.h"
 #include "platform/sim/trace.h"
+#include "platform/sim/virtual_time.h"
 #include "platform/sim/widcomm_console.h"
-#include "platform/sim/window_system.h"
 #include "platform/sim/world.h"
+#include "platform/trace/shell.h"
+#include "platform/trace/window_system.h"
 
 namespace velk::sim {
 
@@ -52,6 +55,8 @@ class SimHandheld {
     SimBluetooth& Bluetooth() { return bluetooth_; }
     const SimBluetooth& Bluetooth() const { return bluetooth_; }
     World& GetWorld() { return world_; }
+    // Everything a user does to the windows, as the model takes it.
+    model::UserInput& Input() { return world_.Input(); }
     const World& GetWorld() const { return world_; }
     WidcommConsole& Widcomm() { return *widcomm_; }
     const WidcommConsole& Widcomm() const { return *widcomm_; }
@@ -64,8 +69,8 @@ class SimHandheld {
     DWORD CreatePeerProcess(std::u16string modulePath);
     // The seam as process pid sees it; valid as long as the handheld.
     Platform PlatformFor(DWORD pid);
-    SimWindowSystem& WindowsFor(DWORD pid);
-    SimShell& ShellFor(DWORD pid);
+    IWindowSystem& WindowsFor(DWORD pid);
+    IShell& ShellFor(DWORD pid);
     SimProcess& ProcessFor(DWORD pid);
     void ExitProcess(DWORD pid, DWORD exitCode);
     std::optional<DWORD> ExitCode(DWORD pid) const;
@@ -75,16 +80,22 @@ class SimHandheld {
     void SetDriver(IScriptDriver* driver) { world_.SetDriver(driver); }
 
     // --- the device ----------------------------------------------------------------
-    // Its display and libraries; the setters below are shorthands for the fields.
-    DeviceOptions& Options() { return options_; }
+    // Its display and libraries, set through the setters below.
     const DeviceOptions& Options() const { return options_; }
     void SetScreen(LONG width, LONG height) {
         options_.screenWidth = width;
         options_.screenHeight = height;
+        world_.OptionsChanged();
     }
     // Places the shell's menu bar so that its top edge is at y.
-    void SetMenuBarTop(LONG top) { options_.menuBarTop = top; }
-    void SetShellLibraryPresent(bool present) { options_.shellLibraryPresent = present; }
+    void SetMenuBarTop(LONG top) {
+        options_.menuBarTop = top;
+        world_.OptionsChanged();
+    }
+    void SetShellLibraryPresent(bool present) {
+        options_.shellLibraryPresent = present;
+        world_.OptionsChanged();
+    }
     void SetCoredllPresent(bool present) { options_.coredllPresent = present; }
     void SetUnregisterFunc1Present(bool present) { options_.unregisterFunc1Present = present; }
     // Installs or removes the Microsoft stack's Bluetooth library. A library installed
@@ -135,36 +146,38 @@ class SimHandheld {
     WORD IconResource(HICON icon) const { return world_.IconResource(icon); }
     // Taps the one icon: its notification message with WM_LBUTTONDOWN, then with
     // WM_LBUTTONUP.
-    void TapIcon();
-    void TapIcon(HWND hwnd, UINT id);
+    void TapIcon() { Input().TapIcon(); }
+    void TapIcon(HWND hwnd, UINT id) { Input().TapIcon(hwnd, id); }
     // Sends the icon's notification message with any mouse message (double taps...).
-    void NotifyIcon(HWND hwnd, UINT id, UINT mouseMessage);
-    bool MenuOpen() const;
+    void NotifyIcon(HWND hwnd, UINT id, UINT mouseMessage) {
+        Input().ClickIcon(hwnd, id, mouseMessage);
+    }
+    bool MenuOpen() const { return world_.InnermostMenu() != nullptr; }
     const TrackedMenu& OpenMenu() const;  // the innermost open menu
     // Chooses by the text the menu shows, with or without its "&".
-    void ChooseMenuItem(const std::u16string& text) { world_.ChooseMenuItem(text); }
-    void CancelMenu() { world_.CancelMenu(); }
+    void ChooseMenuItem(const std::u16string& text) { Input().ChooseMenuItem(text); }
+    void CancelMenu() { Input().CancelMenu(); }
 
     // --- message boxes -------------------------------------------------------------
     bool MessageBoxShown() const { return !world_.MessageBoxes().empty(); }
     const MessageBoxRecord& FrontMessageBoxRecord() const;
     std::u16string FrontMessageBox() const { return FrontMessageBoxRecord().text; }
-    void DismissMessageBox() { world_.DismissMessageBox(); }
+    void DismissMessageBox() { Input().DismissMessageBox(); }
 
     // --- dialogs and their controls ------------------------------------------------
     // The frontmost visible dialog (message boxes aside); SimError when none.
-    HWND FrontDialog() const;
+    HWND FrontDialog() const { return world_.FrontDialog(); }
     // A dialog by caption, visible or hidden.
     HWND FindDialog(const std::u16string& caption) const;
-    HWND Control(HWND dialog, INT id) const;
+    HWND Control(HWND dialog, INT id) const { return model::ControlOf(world_, dialog, id); }
 
     // User actions, on the front dialog; the control must be visible.
-    void TypeText(INT id, const std::u16string& text);
-    void Check(INT id, int state);
-    void Select(INT id, int index);
-    void Click(INT id);
+    void TypeText(INT id, const std::u16string& text) { Input().TypeText(FrontDialog(), id, text); }
+    void Check(INT id, int state) { Input().Check(FrontDialog(), id, state); }
+    void Select(INT id, int index) { Input().Select(FrontDialog(), id, index); }
+    void Click(INT id) { Input().Click(FrontDialog(), id); }
     // The OK button in the dialog's caption.
-    void PressDone();
+    void PressDone() { Input().PressDone(FrontDialog()); }
 
     // What a control shows (front dialog, or a given one, hidden or not).
     std::u16string ControlText(INT id) const { return ControlText(FrontDialog(), id); }
@@ -181,9 +194,9 @@ class SimHandheld {
 
     // --- keys ----------------------------------------------------------------------
     // Press and release of a hardware button (Application Button 1 is 0xC1).
-    void PressButton(UINT vk);
-    void ButtonDown(UINT vk) { world_.ButtonDown(vk); }
-    void ButtonUp(UINT vk) { world_.ButtonUp(vk); }
+    void PressButton(UINT vk) { Input().PressKey(vk); }
+    void ButtonDown(UINT vk) { Input().KeyDown(vk); }
+    void ButtonUp(UINT vk) { Input().KeyUp(vk); }
     void SetKeyDown(UINT vk, bool down) { world_.SetKeyDown(vk, down); }
     // The key is down from now until virtual time t (inclusive).
     void HoldKeyUntil(UINT vk, unsigned long long t) { world_.HoldKeyUntil(vk, t); }
@@ -197,19 +210,30 @@ class SimHandheld {
 
   private:
     struct Views {
-        Views(World& world, DWORD pid)
-            : windows(world, pid), shell(world, pid), process(world, pid) {}
-        SimWindowSystem windows;
-        SimShell shell;
+        Views(World& world, DWORD pid, Trace& trace)
+            : model(world, pid),
+              recorder(
+                  trace, [&world] { return world.Now(); },
+                  [&world, pid] { return world.Traced(pid); }),
+              windows(model, recorder),
+              simShell(world, pid),
+              shell(simShell, recorder),
+              process(world, pid) {}
+        // The model's answers, traced while the process is the one under test.
+        model::ClientWindows model;
+        trace::Recorder recorder;
+        trace::TracedWindowSystem windows;
+        SimShell simShell;
+        trace::TracedShell shell;
         SimProcess process;
     };
     Views& ViewsFor(DWORD pid);
     DWORD AddProcess(std::u16string modulePath, bool traced);
     const SimWindow& ControlWindow(HWND dialog, INT id) const;
-    SimWindow& Reachable(INT id);
 
     DeviceOptions options_;
     Clock clock_;
+    VirtualTimeSource time_{clock_};
     Trace trace_;
     SimRegistry registry_;
     SimPower power_;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/sim/trace_format.h"
+#include "platform/sim/trace.h"
 #include "platform/strings.h"
 
 namespace velk::sim {
@@ -26,12 +26,7 @@ DWORD SimProcess::GetModuleFileNameW(HMODULE module, char16_t* buf, DWORD size) 
         path = world_.Process(pid_).modulePath;
     else if (module.value == kCoredll)
         path = u"\\Windows\\coredll.dll";
-    DWORD copied = 0;
-    if (buf && size > 0) {
-        copied = std::min<DWORD>(static_cast<DWORD>(path.size()), size - 1);
-        std::copy(path.begin(), path.begin() + copied, buf);
-        buf[copied] = u'\0';
-    }
+    const auto copied = static_cast<DWORD>(CopyTruncated(path, buf, size));
     Record("GetModuleFileNameW", [&] {
         return TraceHandle(module.value) + ", " + TraceNum(size) + " -> " +
                TraceString(path.substr(0, copied).c_str());
@@ -53,7 +48,7 @@ CString SimProcess::GetProcessFileName(DWORD pid, DWORD maxChars) {
 HANDLE SimProcess::CreateMutexW(BOOL initialOwner, const char16_t* name) {
     bool existed = false;
     HANDLE h = world_.CreateMutex(pid_, name, &existed);
-    world_.Process(pid_).lastError = existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS;
+    world_.ClientOf(pid_).lastError = existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS;
     Record("CreateMutexW", [&] {
         return TraceNum(initialOwner) + ", " + TraceString(name) + " -> " + TraceHandle(h.value) +
                (existed ? " (already exists)" : "");
@@ -62,7 +57,7 @@ HANDLE SimProcess::CreateMutexW(BOOL initialOwner, const char16_t* name) {
 }
 
 DWORD SimProcess::GetLastError() {
-    DWORD error = world_.Process(pid_).lastError;
+    DWORD error = world_.ClientOf(pid_).lastError;
     Record("GetLastError", [&] { return "-> " + TraceNum(error); });
     return error;
 }
@@ -92,7 +87,7 @@ HMODULE SimProcess::LoadLibraryW(const char16_t* name) {
     if (found)
         ++loadedLibraries_;
     else
-        world_.Process(pid_).lastError = ERROR_MOD_NOT_FOUND;
+        world_.ClientOf(pid_).lastError = ERROR_MOD_NOT_FOUND;
     Record("LoadLibraryW", [&] { return TraceString(name) + " -> " + TraceHandle(module.value); });
     return module;
 }
@@ -104,7 +99,7 @@ FARPROC SimProcess::GetProcAddressW(HMODULE module, const char16_t* name) {
                  world_.Options().unregisterFunc1Present;
     FARPROC proc = found ? FARPROC{kUnregisterFunc1} : FARPROC{};
     if (!found)
-        world_.Process(pid_).lastError = ERROR_PROC_NOT_FOUND;
+        world_.ClientOf(pid_).lastError = ERROR_PROC_NOT_FOUND;
     Record("GetProcAddressW", [&] {
         return TraceHandle(module.value) + ", " + TraceString(name) + " -> " +
                TraceHandle(proc.value);

@@ -1,19 +1,32 @@
-// The simulated handheld's kernel side: the process table and named mutexes.
+// The simulated handheld's world beyond the model: the process table, named mutexes,
+// the menu bar and the virtual clock's runs.
 #include "platform/sim/world.h"
 
-#include "platform/sim/trace_format.h"
+#include "platform/sim/trace.h"
 #include "platform/strings.h"
 
 namespace velk::sim {
 
-World::World(Clock& clock, Trace& trace, const DeviceOptions& options)
-    : clock_(clock),
-      trace_(trace),
-      options_(options),
-      menuSource_([](WORD id) { return FindMenuTemplate(id); }) {
+World::World(VirtualTimeSource& time, Trace& trace, const DeviceOptions& options)
+    : model::WindowModel(time), time_(time), trace_(trace), options_(options) {
     // The shell of the handheld keeps Application Button 1 for itself until someone
     // takes it with UnregisterFunc1.
-    shellKeys_.insert({MOD_WIN, VK_APP1});
+    ShellTake(MOD_WIN, VK_APP1);
+    OptionsChanged();
+    SetDeliveryHook([this](const MSG& msg) {
+        const SimWindow* w = Find(msg.hwnd);
+        if (!w || !Traced(w->pid))
+            return;
+        trace_.Record(Now(), "Message",
+                      TraceHandle(msg.hwnd.value) + ", " + MessageName(msg.message) + ", " +
+                          std::to_string(msg.wParam) + ", " + std::to_string(msg.lParam));
+    });
+}
+
+void World::OptionsChanged() {
+    SetWorkArea(DeviceWorkArea());
+    // The input-panel preference control comes with the Pocket PC shell only.
+    SetControlClassPresent(kClassSipPref, options_.shellLibraryPresent);
 }
 
 // --- processes ---------------------------------------------------------------------
@@ -25,6 +38,7 @@ DWORD World::AddProcess(std::u16string modulePath, bool traced) {
     p.pid = pid;
     p.modulePath = std::move(modulePath);
     p.traced = traced;
+    AddClient(pid);
     return pid;
 }
 
@@ -34,19 +48,7 @@ void World::ExitProcess(DWORD pid, DWORD exitCode) {
         return;
     p.running = false;
     p.exitCode = exitCode;
-    p.quitPending = false;
-    // The process's code is gone: its windows go without telling their handlers.
-    for (auto& [value, w] : windows_)
-        if (w->pid == pid)
-            w->handler = nullptr;
-    std::vector<HWND> own;
-    for (HWND h : zOrder_)
-        if (Find(h) && Find(h)->pid == pid)
-            own.push_back(h);
-    for (HWND h : own)
-        DestroyWindow(h);
-    std::erase_if(icons_, [&](const IconRecord& r) { return r.pid == pid; });
-    std::erase_if(posted_, [&](const Posted& m) { return m.pid == pid; });
+    RemoveClient(pid);
     SimProcessInfo& after = Process(pid);
     for (std::uintptr_t h : after.mutexHandles) {
         auto it = mutexHandles_.find(h);
@@ -74,6 +76,36 @@ const SimProcessInfo* World::FindProcess(DWORD pid) const {
 bool World::Traced(DWORD pid) const {
     const SimProcessInfo* p = FindProcess(pid);
     return p && p->traced;
+}
+
+// --- time --------------------------------------------------------------------------
+
+void World::RunFor(unsigned long long ms) {
+    const unsigned long long target = Now() + ms;
+    for (;;) {
+        DispatchPosted();
+        const std::optional<unsigned long long> due = NextTimerDue();
+        if (!due || *due > target)
+            break;
+        GetClock().AdvanceTo(*due);
+        FireNextTimer();
+    }
+    GetClock().AdvanceTo(target);
+}
+
+// --- the screen --------------------------------------------------------------------
+
+HWND World::CreateMenuBar(DWORD pid, HWND parent) {
+    if (!options_.shellLibraryPresent)
+        return HWND{};
+    HWND bar = CreateWindow(pid, 0, u"menu_worker", u"", WS_POPUP, 0, MenuBarTop(),
+                            options_.screenWidth, kMenuBarHeight, parent, 0, nullptr);
+    if (!bar)
+        return bar;
+    // Visible along the bottom edge, but never the active window.
+    Get(bar).noActivate = true;
+    SetVisibleFlag(bar, true);
+    return bar;
 }
 
 // --- kernel objects ----------------------------------------------------------------

@@ -22,5 +22,6 @@ plant() {  # plant FILE INCLUDE: a copy of the product with one more include
 plant platform/framework/dialog.h engine/rule_lists.h "may not include"
 plant platform/sim/clock.h config/settings.h "may not include"
 plant platform/strings.h platform/framework/wnd.h "may not include"
+plant platform/model/input.h platform/sim/clock.h "may not include"
 plant radio/radios.h mainframe/main_frame.h "cycle between folders"
 echo "layers check: breaches detected"

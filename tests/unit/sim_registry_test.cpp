@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/reg_file.h"
 #include "platform/sim/registry.h"
 #include "tests/unit/support/module_process.h"
 

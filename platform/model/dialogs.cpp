@@ -1,22 +1,22 @@
-// Dialogs of the simulated handheld and the procedures of their controls: dialogs built
-// from the res/ templates, buttons (check boxes, radio groups) and combo boxes.
-#include "platform/sim/world.h"
+// The model's dialogs and the procedures of their controls: dialogs built from the res/
+// templates, buttons (check boxes, radio groups) and combo boxes.
+#include "platform/model/window_model.h"
 
 #include <algorithm>
 
 #include "platform/strings.h"
 
-namespace velk::sim {
+namespace velk::model {
 
 namespace {
 
 constexpr DWORD SS_TYPEMASK = 0x001F;
 
-bool IsClass(const SimWindow& w, std::u16string_view name) {
+bool IsClass(const Window& w, std::u16string_view name) {
     return FoldedEquals(w.className, name);
 }
 
-bool IsRadio(const SimWindow& w) {
+bool IsRadio(const Window& w) {
     DWORD type = w.style & BS_TYPEMASK;
     return IsClass(w, kClassButton) && (type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON);
 }
@@ -25,8 +25,8 @@ bool IsRadio(const SimWindow& w) {
 
 // --- dialogs -----------------------------------------------------------------------
 
-HWND World::CreateDialog(DWORD pid, const DialogTemplate& tmpl, HWND parent,
-                         IWindowHandler* handler) {
+HWND WindowModel::CreateDialog(DWORD pid, const DialogTemplate& tmpl, HWND parent,
+                               IWindowHandler* handler) {
     if (parent && !Find(parent))
         return HWND{};
     LONG cx = DialogUnitsX(tmpl.cx);
@@ -39,7 +39,7 @@ HWND World::CreateDialog(DWORD pid, const DialogTemplate& tmpl, HWND parent,
         y = area.top + (area.bottom - area.top - cy) / 2;
     }
 
-    auto d = std::make_unique<SimWindow>();
+    auto d = std::make_unique<Window>();
     HWND hwnd = NewHandle();
     d->hwnd = hwnd;
     d->pid = pid;
@@ -53,15 +53,13 @@ HWND World::CreateDialog(DWORD pid, const DialogTemplate& tmpl, HWND parent,
     d->isDialog = true;
     d->doneButton = (tmpl.exStyle & WS_EX_CAPTIONOKBTN) != 0;
     d->handler = handler;
-    windows_[hwnd.value] = std::move(d);
-    zOrder_.insert(zOrder_.begin(), hwnd);
+    Insert(std::move(d));
 
     for (const DialogItemTemplate& item : tmpl.items) {
         std::u16string cls = item.windowClass ? item.windowClass : u"";
-        // The input-panel preference control comes with the Pocket PC shell only.
-        if (FoldedEquals(cls, kClassSipPref) && !options_.shellLibraryPresent)
+        if (absentControlClasses_.count(Folded(cls)))
             continue;
-        auto c = std::make_unique<SimWindow>();
+        auto c = std::make_unique<Window>();
         HWND ch = NewHandle();
         c->hwnd = ch;
         c->pid = pid;
@@ -76,8 +74,8 @@ HWND World::CreateDialog(DWORD pid, const DialogTemplate& tmpl, HWND parent,
         c->rect = {left, top, left + DialogUnitsX(item.cx), top + DialogUnitsY(item.cy)};
         if (FoldedEquals(cls, kClassStatic) && (item.style & SS_TYPEMASK) == SS_ICON)
             c->iconResource = item.iconResource;
-        windows_[ch.value] = std::move(c);
         Get(hwnd).children.push_back(ch);
+        Insert(std::move(c));
     }
 
     Send(hwnd, WM_INITDIALOG, 0, 0);
@@ -86,23 +84,23 @@ HWND World::CreateDialog(DWORD pid, const DialogTemplate& tmpl, HWND parent,
     return Find(hwnd) ? hwnd : HWND{};
 }
 
-HWND World::GetDlgItem(HWND dialog, INT id) const {
-    const SimWindow* d = Find(dialog);
+HWND WindowModel::GetDlgItem(HWND dialog, INT id) const {
+    const Window* d = Find(dialog);
     if (!d)
         return HWND{};
     for (HWND c : d->children) {
-        const SimWindow* w = Find(c);
+        const Window* w = Find(c);
         if (w && w->id == id)
             return c;
     }
     return HWND{};
 }
 
-std::vector<HWND> World::RadioGroup(HWND button) const {
-    const SimWindow* b = Find(button);
+std::vector<HWND> WindowModel::RadioGroup(HWND button) const {
+    const Window* b = Find(button);
     if (!b || !b->IsChild())
         return {};
-    const SimWindow* d = Find(b->parent);
+    const Window* d = Find(b->parent);
     const std::vector<HWND>& all = d->children;
     auto at = std::find(all.begin(), all.end(), button);
     std::size_t index = static_cast<std::size_t>(at - all.begin());
@@ -119,18 +117,19 @@ std::vector<HWND> World::RadioGroup(HWND button) const {
     return group;
 }
 
-void World::ClickButton(HWND button) {
-    SimWindow& b = Get(button);
+void WindowModel::ClickButton(HWND button) {
+    Window& b = Get(button);
     if (IsClass(b, kClassButton)) {
         DWORD type = b.style & BS_TYPEMASK;
         if (type == BS_AUTOCHECKBOX)
-            b.check = b.check ? 0 : 1;
+            SetCheck(b, b.check ? 0 : 1);
         else if (type == BS_AUTO3STATE)
-            b.check = (b.check + 1) % 3;
+            SetCheck(b, (b.check + 1) % 3);
         else if (type == BS_AUTORADIOBUTTON) {
             for (HWND r : RadioGroup(button))
-                Get(r).check = 0;
-            b.check = 1;
+                if (r != button)
+                    SetCheck(Get(r), 0);
+            SetCheck(b, 1);
         }
     }
     HWND parent = b.parent;
@@ -138,7 +137,39 @@ void World::ClickButton(HWND button) {
          static_cast<LPARAM>(button.value));
 }
 
-LRESULT World::ControlProc(SimWindow& w, UINT message, WPARAM wParam, LPARAM lParam) {
+void WindowModel::SetCheck(Window& w, int check) {
+    if (w.check == check)
+        return;
+    w.check = check;
+    const HWND hwnd = w.hwnd;
+    Notify([&](IModelObserver& o) { o.CheckChanged(hwnd); });
+}
+
+void WindowModel::SetSelection(Window& w, int selection) {
+    if (w.selection == selection)
+        return;
+    w.selection = selection;
+    const HWND hwnd = w.hwnd;
+    Notify([&](IModelObserver& o) { o.SelectionChanged(hwnd); });
+}
+
+HWND WindowModel::FrontDialog() const {
+    for (HWND h : zOrder_) {
+        const Window* w = Find(h);
+        if (w && w->isDialog && !w->isMessageBox && (w->style & WS_VISIBLE))
+            return h;
+    }
+    throw UsageError("no dialog is shown");
+}
+
+void WindowModel::SetControlClassPresent(const std::u16string& className, bool present) {
+    if (present)
+        absentControlClasses_.erase(Folded(className));
+    else
+        absentControlClasses_.insert(Folded(className));
+}
+
+LRESULT WindowModel::ControlProc(Window& w, UINT message, WPARAM wParam, LPARAM lParam) {
     if (IsClass(w, kClassButton)) {
         if (message == WM_LBUTTONUP) {
             // The user's tap, posted by the control API: it acts as a click.
@@ -153,7 +184,7 @@ LRESULT World::ControlProc(SimWindow& w, UINT message, WPARAM wParam, LPARAM lPa
             // The value is unsigned, so -1 is above them too.
             const DWORD type = w.style & BS_TYPEMASK;
             const WPARAM highest = (type == BS_3STATE || type == BS_AUTO3STATE) ? 2 : 1;
-            w.check = static_cast<int>(std::min(wParam, highest));
+            SetCheck(w, static_cast<int>(std::min(wParam, highest)));
             return 0;
         }
         return 0;
@@ -163,19 +194,22 @@ LRESULT World::ControlProc(SimWindow& w, UINT message, WPARAM wParam, LPARAM lPa
     auto count = static_cast<LRESULT>(w.items.size());
     auto index = static_cast<LRESULT>(static_cast<INT>(wParam));
     switch (message) {
-        case CB_ADDSTRING:
+        case CB_ADDSTRING: {
             w.items.emplace_back(lParam ? reinterpret_cast<const char16_t*>(lParam) : u"");
+            const HWND hwnd = w.hwnd;
+            Notify([&](IModelObserver& o) { o.SelectionChanged(hwnd); });
             return count;
+        }
         case CB_GETCOUNT:
             return count;
         case CB_GETCURSEL:
             return w.selection < 0 ? CB_ERR : w.selection;
         case CB_SETCURSEL:
             if (index < 0 || index >= count) {
-                w.selection = -1;
+                SetSelection(w, -1);
                 return CB_ERR;
             }
-            w.selection = static_cast<int>(index);
+            SetSelection(w, static_cast<int>(index));
             return index;
         case CB_GETLBTEXTLEN:
             if (index < 0 || index >= count)
@@ -190,13 +224,16 @@ LRESULT World::ControlProc(SimWindow& w, UINT message, WPARAM wParam, LPARAM lPa
             out[item.size()] = u'\0';
             return static_cast<LRESULT>(item.size());
         }
-        case CB_RESETCONTENT:
+        case CB_RESETCONTENT: {
             w.items.clear();
             w.selection = -1;
+            const HWND hwnd = w.hwnd;
+            Notify([&](IModelObserver& o) { o.SelectionChanged(hwnd); });
             return 0;
+        }
         default:
             return 0;
     }
 }
 
-}  // namespace velk::sim
+}  // namespace velk::model

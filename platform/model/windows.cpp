@@ -1,13 +1,13 @@
-// Windows of the simulated handheld: creation and destruction, z-order, foreground,
-// visibility, placement and focus.
-#include "platform/sim/world.h"
+// The model's windows: creation and destruction, z-order, foreground, visibility,
+// placement, text and focus.
+#include "platform/model/window_model.h"
 
 #include <algorithm>
 
-#include "platform/sim/trace_format.h"
+#include "platform/model/input.h"
 #include "platform/strings.h"
 
-namespace velk::sim {
+namespace velk::model {
 
 namespace {
 
@@ -21,46 +21,57 @@ constexpr INT SW_SHOWNA = 8;
 
 // --- windows -----------------------------------------------------------------------
 
-SimWindow* World::Find(HWND hwnd) {
+Window* WindowModel::Find(HWND hwnd) {
     auto it = windows_.find(hwnd.value);
     return it == windows_.end() ? nullptr : it->second.get();
 }
 
-const SimWindow* World::Find(HWND hwnd) const {
+const Window* WindowModel::Find(HWND hwnd) const {
     auto it = windows_.find(hwnd.value);
     return it == windows_.end() ? nullptr : it->second.get();
 }
 
-SimWindow& World::Get(HWND hwnd) {
-    SimWindow* w = Find(hwnd);
+Window& WindowModel::Get(HWND hwnd) {
+    Window* w = Find(hwnd);
     if (!w)
-        throw SimError("no window with handle " + TraceHandle(hwnd.value));
+        throw UsageError("no window with handle " + HandleText(hwnd.value));
     return *w;
 }
 
-HWND World::NewHandle() {
+Window& WindowModel::Insert(std::unique_ptr<Window> w) {
+    const HWND hwnd = w->hwnd;
+    if (!w->IsChild())
+        zOrder_.insert(zOrder_.begin(), hwnd);
+    Window& inserted = *w;
+    windows_[hwnd.value] = std::move(w);
+    Notify([&](IModelObserver& o) { o.WindowCreated(hwnd); });
+    return inserted;
+}
+
+HWND WindowModel::NewHandle() {
     // Handles are multiples of four: SetForegroundWindow reads the lowest bit as a flag.
     HWND h{nextHwnd_};
     nextHwnd_ += 4;
     return h;
 }
 
-bool World::RegisterClass(const std::u16string& name) {
+bool WindowModel::RegisterClass(const std::u16string& name) {
     const std::u16string folded = Folded(name);
     return classes_.insert(folded).second;
 }
 
-HWND World::CreateWindow(DWORD pid, DWORD exStyle, const char16_t* className,
-                         const char16_t* windowName, DWORD style, INT x, INT y, INT width,
-                         INT height, HWND parent, UINT_PTR idOrMenu, IWindowHandler* handler) {
+HWND WindowModel::CreateWindow(DWORD pid, DWORD exStyle, const char16_t* className,
+                               const char16_t* windowName, DWORD style, INT x, INT y, INT width,
+                               INT height, HWND parent, UINT_PTR idOrMenu,
+                               IWindowHandler* handler) {
     bool child = (style & WS_CHILD) != 0;
-    SimWindow* parentWindow = parent ? Find(parent) : nullptr;
+    Window* parentWindow = parent ? Find(parent) : nullptr;
     if (parent && !parentWindow)
         return HWND{};
     if (child && !parentWindow)
         return HWND{};
 
-    auto w = std::make_unique<SimWindow>();
+    auto w = std::make_unique<Window>();
     HWND hwnd = NewHandle();
     w->hwnd = hwnd;
     w->pid = pid;
@@ -78,9 +89,8 @@ HWND World::CreateWindow(DWORD pid, DWORD exStyle, const char16_t* className,
     } else {
         w->owner = parent;
         w->rect = {x, y, x + width, y + height};
-        zOrder_.insert(zOrder_.begin(), hwnd);
     }
-    windows_[hwnd.value] = std::move(w);
+    Insert(std::move(w));
 
     if (handler) {
         if (Send(hwnd, WM_NCCREATE, 0, 0) == 0) {
@@ -92,7 +102,7 @@ HWND World::CreateWindow(DWORD pid, DWORD exStyle, const char16_t* className,
             return HWND{};
         }
     }
-    SimWindow* created = Find(hwnd);
+    Window* created = Find(hwnd);
     if (!created)
         return HWND{};
     if (!child && (created->style & WS_VISIBLE)) {
@@ -102,35 +112,35 @@ HWND World::CreateWindow(DWORD pid, DWORD exStyle, const char16_t* className,
     return hwnd;
 }
 
-bool World::DestroyWindow(HWND hwnd) {
-    SimWindow* w = Find(hwnd);
+bool WindowModel::DestroyWindow(HWND hwnd) {
+    Window* w = Find(hwnd);
     if (!w || w->destroying)
         return false;
     DestroyTree(hwnd);
     return true;
 }
 
-void World::DestroyTree(HWND hwnd) {
-    SimWindow* w = Find(hwnd);
+void WindowModel::DestroyTree(HWND hwnd) {
+    Window* w = Find(hwnd);
     if (!w || w->destroying)
         return;
     w->destroying = true;
     if (!w->IsChild()) {
         std::vector<HWND> owned;
         for (HWND h : zOrder_) {
-            SimWindow* o = Find(h);
+            Window* o = Find(h);
             if (o && o->owner == hwnd && !o->destroying)
                 owned.push_back(h);
         }
         for (HWND h : owned)
             DestroyTree(h);
         // A window is hidden before it goes, so the foreground passes on first.
-        Get(hwnd).style &= ~WS_VISIBLE;
+        SetVisibleFlag(hwnd, false);
         if (foreground_ == hwnd)
             ChangeForeground(NextVisibleTopLevel(hwnd));
     }
     Send(hwnd, WM_DESTROY, 0, 0);
-    if (SimWindow* again = Find(hwnd)) {
+    if (Window* again = Find(hwnd)) {
         std::vector<HWND> children = again->children;
         for (HWND c : children)
             DestroyTree(c);
@@ -139,25 +149,26 @@ void World::DestroyTree(HWND hwnd) {
     Unlink(hwnd);
 }
 
-void World::Unlink(HWND hwnd) {
-    SimWindow* w = Find(hwnd);
+void WindowModel::Unlink(HWND hwnd) {
+    Window* w = Find(hwnd);
     if (!w)
         return;
-    std::erase_if(timers_, [&](const SimTimer& t) { return t.hwnd == hwnd; });
-    std::erase_if(hotKeys_, [&](const SimHotKey& k) { return k.hwnd == hwnd; });
+    std::erase_if(timers_, [&](const Timer& t) { return t.hwnd == hwnd; });
+    std::erase_if(hotKeys_, [&](const HotKey& k) { return k.hwnd == hwnd; });
     std::erase(zOrder_, hwnd);
     if (w->parent)
-        if (SimWindow* p = Find(w->parent))
+        if (Window* p = Find(w->parent))
             std::erase(p->children, hwnd);
     if (foreground_ == hwnd)
         foreground_ = HWND{};
     if (focus_ == hwnd)
         focus_ = HWND{};
     windows_.erase(hwnd.value);
+    Notify([&](IModelObserver& o) { o.WindowDestroyed(hwnd); });
 }
 
-LRESULT World::DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    SimWindow* w = Find(hwnd);
+LRESULT WindowModel::DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    Window* w = Find(hwnd);
     if (!w)
         return 0;
     if (message == WM_NCCREATE)
@@ -176,9 +187,9 @@ LRESULT World::DefWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     return ControlProc(*w, message, wParam, lParam);
 }
 
-HWND World::FindWindow(const char16_t* className, const char16_t* windowName) const {
+HWND WindowModel::FindWindow(const char16_t* className, const char16_t* windowName) const {
     for (HWND h : zOrder_) {
-        const SimWindow* w = Find(h);
+        const Window* w = Find(h);
         if (!w || w->destroying)
             continue;
         if (className && !FoldedEquals(w->className, className))
@@ -190,8 +201,8 @@ HWND World::FindWindow(const char16_t* className, const char16_t* windowName) co
     return HWND{};
 }
 
-HWND World::TopLevelOf(HWND hwnd) const {
-    const SimWindow* w = Find(hwnd);
+HWND WindowModel::TopLevelOf(HWND hwnd) const {
+    const Window* w = Find(hwnd);
     while (w && w->IsChild()) {
         hwnd = w->parent;
         w = Find(hwnd);
@@ -199,7 +210,7 @@ HWND World::TopLevelOf(HWND hwnd) const {
     return w ? hwnd : HWND{};
 }
 
-void World::BringToFront(HWND hwnd) {
+void WindowModel::BringToFront(HWND hwnd) {
     auto it = std::find(zOrder_.begin(), zOrder_.end(), hwnd);
     if (it == zOrder_.end())
         return;
@@ -207,20 +218,21 @@ void World::BringToFront(HWND hwnd) {
     zOrder_.insert(zOrder_.begin(), hwnd);
 }
 
-void World::ChangeForeground(HWND hwnd) {
+void WindowModel::ChangeForeground(HWND hwnd) {
     if (hwnd == foreground_)
         return;
     HWND old = foreground_;
     foreground_ = hwnd;
+    Notify([&](IModelObserver& o) { o.FrontChanged(old, hwnd); });
     if (old)
         Send(old, WM_ACTIVATE, WA_INACTIVE, static_cast<LPARAM>(hwnd.value));
     if (hwnd && foreground_ == hwnd)
         Send(hwnd, WM_ACTIVATE, WA_ACTIVE, static_cast<LPARAM>(old.value));
 }
 
-HWND World::NextVisibleTopLevel(HWND except) const {
+HWND WindowModel::NextVisibleTopLevel(HWND except) const {
     for (HWND h : zOrder_) {
-        const SimWindow* w = Find(h);
+        const Window* w = Find(h);
         if (h == except || !w || w->destroying || w->noActivate)
             continue;
         if (w->style & WS_VISIBLE)
@@ -229,7 +241,7 @@ HWND World::NextVisibleTopLevel(HWND except) const {
     return HWND{};
 }
 
-bool World::SetForeground(HWND hwnd) {
+bool WindowModel::SetForeground(HWND hwnd) {
     bool withOwned = (hwnd.value & 1) != 0;
     HWND top = TopLevelOf(HWND{hwnd.value & ~std::uintptr_t{1}});
     if (!top)
@@ -239,7 +251,7 @@ bool World::SetForeground(HWND hwnd) {
     if (withOwned) {
         // The flag brings the window's frontmost owned pop-up forward with it.
         for (HWND h : zOrder_) {
-            const SimWindow* w = Find(h);
+            const Window* w = Find(h);
             if (w && w->owner == top && (w->style & WS_VISIBLE) && !w->noActivate) {
                 BringToFront(h);
                 target = h;
@@ -251,22 +263,22 @@ bool World::SetForeground(HWND hwnd) {
     return true;
 }
 
-void World::ClearForeground() {
+void WindowModel::ClearForeground() {
     ChangeForeground(HWND{});
 }
 
-bool World::ShowWindow(HWND hwnd, INT cmdShow) {
-    SimWindow* w = Find(hwnd);
+bool WindowModel::ShowWindow(HWND hwnd, INT cmdShow) {
+    Window* w = Find(hwnd);
     if (!w)
         return false;
     bool wasVisible = (w->style & WS_VISIBLE) != 0;
     if (cmdShow == SW_HIDE) {
-        w->style &= ~WS_VISIBLE;
+        SetVisibleFlag(hwnd, false);
         if (foreground_ && TopLevelOf(foreground_) == hwnd)
             ChangeForeground(NextVisibleTopLevel(hwnd));
         return wasVisible;
     }
-    w->style |= WS_VISIBLE;
+    SetVisibleFlag(hwnd, true);
     if (!w->IsChild() && !w->noActivate && cmdShow != SW_SHOWNA && cmdShow != SW_SHOWNOACTIVATE) {
         BringToFront(hwnd);
         ChangeForeground(hwnd);
@@ -274,8 +286,30 @@ bool World::ShowWindow(HWND hwnd, INT cmdShow) {
     return wasVisible;
 }
 
-bool World::IsVisible(HWND hwnd) const {
-    const SimWindow* w = Find(hwnd);
+void WindowModel::SetVisibleFlag(HWND hwnd, bool visible) {
+    Window& w = Get(hwnd);
+    if (((w.style & WS_VISIBLE) != 0) == visible)
+        return;
+    if (visible)
+        w.style |= WS_VISIBLE;
+    else
+        w.style &= ~WS_VISIBLE;
+    Notify([&](IModelObserver& o) { visible ? o.WindowShown(hwnd) : o.WindowHidden(hwnd); });
+}
+
+bool WindowModel::SetText(HWND hwnd, std::u16string text) {
+    Window* w = Find(hwnd);
+    if (!w)
+        return false;
+    if (w->caption == text)
+        return true;
+    w->caption = std::move(text);
+    Notify([&](IModelObserver& o) { o.TextChanged(hwnd); });
+    return true;
+}
+
+bool WindowModel::IsVisible(HWND hwnd) const {
+    const Window* w = Find(hwnd);
     while (w) {
         if (!(w->style & WS_VISIBLE))
             return false;
@@ -286,18 +320,21 @@ bool World::IsVisible(HWND hwnd) const {
     return false;
 }
 
-void World::SetRect(HWND hwnd, const RECT& rect) {
-    SimWindow& w = Get(hwnd);
+void WindowModel::SetRect(HWND hwnd, const RECT& rect) {
+    Window& w = Get(hwnd);
     LONG dx = rect.left - w.rect.left;
     LONG dy = rect.top - w.rect.top;
+    const bool moved = !(w.rect == rect);
     w.rect = rect;
+    if (moved)
+        Notify([&](IModelObserver& o) { o.WindowMoved(hwnd); });
     if (dx == 0 && dy == 0)
         return;
     std::vector<HWND> pending = w.children;
     while (!pending.empty()) {
         HWND c = pending.back();
         pending.pop_back();
-        SimWindow* cw = Find(c);
+        Window* cw = Find(c);
         if (!cw)
             continue;
         cw->rect = {cw->rect.left + dx, cw->rect.top + dy, cw->rect.right + dx,
@@ -306,8 +343,8 @@ void World::SetRect(HWND hwnd, const RECT& rect) {
     }
 }
 
-bool World::SetWindowPos(HWND hwnd, INT x, INT y, INT cx, INT cy, UINT flags) {
-    SimWindow* w = Find(hwnd);
+bool WindowModel::SetWindowPos(HWND hwnd, INT x, INT y, INT cx, INT cy, UINT flags) {
+    Window* w = Find(hwnd);
     if (!w)
         return false;
     RECT r = w->rect;
@@ -315,7 +352,7 @@ bool World::SetWindowPos(HWND hwnd, INT x, INT y, INT cx, INT cy, UINT flags) {
         LONG ox = 0;
         LONG oy = 0;
         if (w->IsChild())
-            if (const SimWindow* p = Find(w->parent)) {
+            if (const Window* p = Find(w->parent)) {
                 ox = p->rect.left;
                 oy = p->rect.top;
             }
@@ -335,14 +372,16 @@ bool World::SetWindowPos(HWND hwnd, INT x, INT y, INT cx, INT cy, UINT flags) {
     return true;
 }
 
-HWND World::SetFocus(HWND hwnd) {
+HWND WindowModel::SetFocus(HWND hwnd) {
     HWND old = focus_;
     if (hwnd && !Find(hwnd))
         return HWND{};
     focus_ = hwnd;
+    if (hwnd != old)
+        Notify([&](IModelObserver& o) { o.FocusChanged(old, hwnd); });
     if (hwnd && hwnd != old)
         Send(hwnd, WM_SETFOCUS, static_cast<WPARAM>(old.value), 0);
     return old;
 }
 
-}  // namespace velk::sim
+}  // namespace velk::model

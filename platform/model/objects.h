@@ -1,6 +1,6 @@
-// The records of the simulated handheld's window world (world.h): windows and their
-// controls' state, timers, hot keys, menus, message boxes, notification icons and
-// processes, with the errors the simulator reports and the script driver it wakes.
+// The records of the window model (window_model.h): windows and their controls' state,
+// timers, hot keys, menus, message boxes and notification icons, with the error a user
+// action on something that is not there raises.
 #pragma once
 
 #include <cstdint>
@@ -12,32 +12,14 @@
 #include "platform/types.h"
 #include "platform/window_system.h"
 
-namespace velk::sim {
+namespace velk::model {
 
-// A scenario (or test) asked the simulator for something that is not there: a window,
+// A user (or a scenario, or a test) asked for something that is not there: a window,
 // control, menu item or message box that does not exist, or a control the user could
 // not reach.
-class SimError : public std::runtime_error {
+class UsageError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
-};
-
-// A message loop waits, but nothing is posted, no timer runs and the script driver has
-// nothing more to do: the simulation cannot go on. Thrown out of GetMessageW so that
-// the runner unwinds the program's stack.
-class Halted : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
-// The scenario's clock of events. The world wakes it only when no posted message is
-// pending, so one user action is fully handled before the next command runs.
-class IScriptDriver {
-  public:
-    virtual ~IScriptDriver() = default;
-    // The virtual time of the next scripted event; nullopt when none remains.
-    virtual std::optional<unsigned long long> NextWake() = 0;
-    virtual void Wake() = 0;
 };
 
 constexpr BOOL FALSE = 0;
@@ -45,15 +27,9 @@ constexpr BOOL TRUE = 1;
 constexpr UINT WA_INACTIVE = 0;
 constexpr UINT WA_ACTIVE = 1;
 constexpr UINT CBN_SELCHANGE = 1;
-constexpr UINT VK_APP1 = 0xC1;
-constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
-constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
 constexpr DWORD ERROR_HOTKEY_ALREADY_REGISTERED = 1409;
-constexpr INT kDefaultThreadPriority = 3;  // THREAD_PRIORITY_NORMAL on the device
-constexpr LONG kTopBarHeight = 26;
-constexpr LONG kMenuBarHeight = 26;
 
-struct SimWindow {
+struct Window {
     HWND hwnd;
     DWORD pid = 0;
     std::u16string className;
@@ -84,7 +60,7 @@ struct SimWindow {
     bool HasStyle(DWORD s) const { return (style & s) == s; }
 };
 
-struct SimTimer {
+struct Timer {
     HWND hwnd;
     UINT_PTR id = 0;
     UINT period = 0;
@@ -92,22 +68,22 @@ struct SimTimer {
     unsigned long long seq = 0;
 };
 
-struct SimHotKey {
+struct HotKey {
     HWND hwnd;
     INT id = 0;
     UINT modifiers = 0;
     UINT vk = 0;
 };
 
-struct SimMenuItem {
+struct MenuItem {
     std::u16string text;  // as the menu shows it, with its "&"; empty for a separator
     UINT id = 0;
     bool separator = false;
     HMENU popup;
 };
 
-struct SimMenu {
-    std::vector<SimMenuItem> items;
+struct Menu {
+    std::vector<MenuItem> items;
     HMENU parent;  // the menu that holds this pop-up, null for a loaded menu
 };
 
@@ -139,17 +115,14 @@ struct IconRecord {
     NOTIFYICONDATA data;
 };
 
-struct SimProcessInfo {
+// A process whose windows live in the model: its queue's quit request and the last
+// error its window calls left.
+struct Client {
     DWORD pid = 0;
-    std::u16string modulePath;
-    bool traced = false;  // the program under test: its seam calls are traced
     bool running = true;
-    std::optional<DWORD> exitCode;
     bool quitPending = false;
     INT quitCode = 0;
     DWORD lastError = 0;
-    INT threadPriority = kDefaultThreadPriority;
-    std::vector<std::uintptr_t> mutexHandles;
 };
 
-}  // namespace velk::sim
+}  // namespace velk::model

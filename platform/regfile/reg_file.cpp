@@ -1,4 +1,4 @@
-#include "platform/sim/reg_file.h"
+#include "platform/regfile/reg_file.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -17,7 +17,7 @@
 #include "platform/registry.h"
 #include "platform/strings.h"
 
-namespace velk::sim {
+namespace velk::regfile {
 
 namespace {
 
@@ -444,17 +444,17 @@ RegTrees ParseRegText(std::string_view text, const std::string& fileNameForError
     return Parser(DecodeLines(text, fileNameForErrors), fileNameForErrors).Run();
 }
 
-std::string SimRegistry::ToRegText() const {
+std::string FileRegistry::ToRegText() const {
     return FormatRegText(trees_);
 }
 
-void SimRegistry::LoadRegText(std::string_view text, const std::string& fileNameForErrors) {
+void FileRegistry::LoadRegText(std::string_view text, const std::string& fileNameForErrors) {
     RegTrees parsed = ParseRegText(text, fileNameForErrors);
     trees_.currentUser = std::move(parsed.currentUser);
     trees_.localMachine = std::move(parsed.localMachine);
 }
 
-void SimRegistry::LoadFile(const std::string& path) {
+void FileRegistry::LoadFile(const std::string& path) {
     // A device or a pipe is no registry: /dev/zero would be read for ever.
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
@@ -470,7 +470,7 @@ void SimRegistry::LoadFile(const std::string& path) {
     RemoveAbandonedTemporaries(ResolveSaveTarget(path));
 }
 
-void SimRegistry::SaveFile(const std::string& path) const {
+void FileRegistry::SaveFile(const std::string& path) const {
     const std::string text = EncodeRegText(ToRegText(), encoding_);
     const std::string target = ResolveSaveTarget(path);
     const std::size_t slash = target.rfind('/');
@@ -614,4 +614,4 @@ void RemoveAbandonedTemporaries(const std::string& target) {
     ::closedir(folder);
 }
 
-}  // namespace velk::sim
+}  // namespace velk::regfile

@@ -1,32 +1,14 @@
-// The simulated handheld's shell: message boxes, menus and their tracking, icons, the
-// notification area, the screen and the menu bar.
-#include "platform/sim/world.h"
+// The model's message boxes, menus and their tracking, icons and the notification area.
+#include "platform/model/window_model.h"
 
 #include <algorithm>
 
 #include "platform/strings.h"
 
-namespace velk::sim {
+namespace velk::model {
 
-namespace {
-
-// The text of a menu item as the user reads it: "&" marks the mnemonic, "&&" is an "&".
-std::u16string WithoutMnemonic(std::u16string_view text) {
-    std::u16string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'&' && i + 1 < text.size())
-            ++i;
-        else if (text[i] == u'&')
-            continue;
-        out += text[i];
-    }
-    return out;
-}
-
-}  // namespace
-
-int World::MessageBox(DWORD pid, HWND owner, const char16_t* text, const char16_t* caption,
-                      UINT type) {
+int WindowModel::MessageBox(DWORD pid, HWND owner, const char16_t* text, const char16_t* caption,
+                            UINT type) {
     auto box = std::make_shared<MessageBoxRecord>();
     box->owner = owner;
     box->text = text ? text : u"";
@@ -35,7 +17,7 @@ int World::MessageBox(DWORD pid, HWND owner, const char16_t* text, const char16_
     box->pid = pid;
     HWND previous = foreground_;
 
-    auto w = std::make_unique<SimWindow>();
+    auto w = std::make_unique<Window>();
     HWND hwnd = NewHandle();
     w->hwnd = hwnd;
     w->pid = pid;
@@ -52,10 +34,10 @@ int World::MessageBox(DWORD pid, HWND owner, const char16_t* text, const char16_
     w->rect = {x, y, x + cx, y + cy};
     w->isMessageBox = true;
     w->messageBoxType = type;
-    windows_[hwnd.value] = std::move(w);
-    zOrder_.insert(zOrder_.begin(), hwnd);
+    Insert(std::move(w));
     box->hwnd = hwnd;
     messageBoxes_.push_back(box);
+    Notify([&](IModelObserver& o) { o.MessageBoxShown(*box); });
     ChangeForeground(hwnd);
 
     ModalLoop(pid, [&] {
@@ -63,6 +45,7 @@ int World::MessageBox(DWORD pid, HWND owner, const char16_t* text, const char16_
     });
 
     std::erase(messageBoxes_, box);
+    Notify([&](IModelObserver& o) { o.MessageBoxClosed(*box); });
     if (Find(hwnd)) {
         // The foreground goes back to the window that had it.
         if (foreground_ == hwnd)
@@ -72,24 +55,22 @@ int World::MessageBox(DWORD pid, HWND owner, const char16_t* text, const char16_
     return box->dismissed ? IDOK : 0;
 }
 
-void World::DismissMessageBox() {
+MessageBoxRecord* WindowModel::InnermostMessageBox() const {
     for (auto it = messageBoxes_.rbegin(); it != messageBoxes_.rend(); ++it)
-        if (!(*it)->dismissed) {
-            (*it)->dismissed = true;
-            return;
-        }
-    throw SimError("no message box is shown");
+        if (!(*it)->dismissed)
+            return it->get();
+    return nullptr;
 }
 
 // --- menus and icons ---------------------------------------------------------------
 
-HMENU World::BuildMenu(std::span<const MenuItemTemplate> items, HMENU parent) {
+HMENU WindowModel::BuildMenu(std::span<const MenuItemTemplate> items, HMENU parent) {
     HMENU h{nextMenu_};
     nextMenu_ += 4;
-    SimMenu menu;
+    Menu menu;
     menu.parent = parent;
     for (const MenuItemTemplate& t : items) {
-        SimMenuItem item;
+        MenuItem item;
         if (!t.text) {
             item.separator = true;
         } else {
@@ -104,31 +85,31 @@ HMENU World::BuildMenu(std::span<const MenuItemTemplate> items, HMENU parent) {
     return h;
 }
 
-HMENU World::LoadMenu(WORD resourceId) {
+HMENU WindowModel::LoadMenu(WORD resourceId) {
     const MenuTemplate* tmpl = menuSource_ ? menuSource_(resourceId) : nullptr;
     if (!tmpl)
         return HMENU{};
     return BuildMenu(tmpl->items, HMENU{});
 }
 
-const SimMenu* World::FindMenu(HMENU menu) const {
+const Menu* WindowModel::FindMenu(HMENU menu) const {
     auto it = menuTable_.find(menu.value);
     return it == menuTable_.end() ? nullptr : &it->second;
 }
 
-HMENU World::GetSubMenu(HMENU menu, INT pos) const {
-    const SimMenu* m = FindMenu(menu);
+HMENU WindowModel::GetSubMenu(HMENU menu, INT pos) const {
+    const Menu* m = FindMenu(menu);
     if (!m || pos < 0 || static_cast<std::size_t>(pos) >= m->items.size())
         return HMENU{};
     return m->items[pos].popup;
 }
 
-bool World::DestroyMenu(HMENU menu) {
+bool WindowModel::DestroyMenu(HMENU menu) {
     auto it = menuTable_.find(menu.value);
     if (it == menuTable_.end())
         return false;
     std::vector<HMENU> popups;
-    for (const SimMenuItem& item : it->second.items)
+    for (const MenuItem& item : it->second.items)
         if (item.popup)
             popups.push_back(item.popup);
     menuTable_.erase(it);
@@ -137,8 +118,8 @@ bool World::DestroyMenu(HMENU menu) {
     return true;
 }
 
-bool World::TrackPopupMenu(DWORD pid, HMENU menu, UINT flags, INT x, INT y, HWND owner) {
-    const SimMenu* m = FindMenu(menu);
+bool WindowModel::TrackPopupMenu(DWORD pid, HMENU menu, UINT flags, INT x, INT y, HWND owner) {
+    const Menu* m = FindMenu(menu);
     if (!m || !Find(owner))
         return false;
     auto open = std::make_shared<TrackedMenu>();
@@ -148,70 +129,29 @@ bool World::TrackPopupMenu(DWORD pid, HMENU menu, UINT flags, INT x, INT y, HWND
     open->y = y;
     open->owner = owner;
     open->pid = pid;
-    for (const SimMenuItem& item : m->items)
+    for (const MenuItem& item : m->items)
         if (!item.separator)
             open->items.push_back(item.text);
     menus_.push_back(open);
+    Notify([&](IModelObserver& o) { o.MenuOpened(*open); });
 
     ModalLoop(pid, [&] { return open->closed || !Find(owner); });
 
     std::erase(menus_, open);
+    Notify([&](IModelObserver& o) { o.MenuClosed(*open); });
     if (open->chosen && Find(owner))
         Post(pid, owner, WM_COMMAND, *open->chosen, 0);
     return true;
 }
 
-void World::ChooseMenuItem(const std::u16string& text) {
-    std::shared_ptr<TrackedMenu> open;
+TrackedMenu* WindowModel::InnermostMenu() const {
     for (auto it = menus_.rbegin(); it != menus_.rend(); ++it)
-        if (!(*it)->closed) {
-            open = *it;
-            break;
-        }
-    if (!open)
-        throw SimError("no menu is open to choose \"" + ToUtf8(text) + "\" from");
-
-    // Searches the shown menu and its pop-ups, in order.
-    std::function<const SimMenuItem*(HMENU)> search = [&](HMENU h) -> const SimMenuItem* {
-        const SimMenu* m = FindMenu(h);
-        if (!m)
-            return nullptr;
-        for (const SimMenuItem& item : m->items) {
-            if (item.separator)
-                continue;
-            if (FoldedEquals(item.text, text) ||
-                FoldedEquals(WithoutMnemonic(item.text), WithoutMnemonic(text)))
-                return &item;
-            if (item.popup)
-                if (const SimMenuItem* inner = search(item.popup))
-                    return inner;
-        }
-        return nullptr;
-    };
-    const SimMenuItem* item = search(open->menu);
-    if (!item) {
-        std::string shown;
-        for (const std::u16string& t : open->items)
-            shown += (shown.empty() ? "\"" : ", \"") + ToUtf8(t) + "\"";
-        throw SimError("the open menu has no item \"" + ToUtf8(text) + "\"; it shows " + shown);
-    }
-    if (item->popup)
-        throw SimError("menu item \"" + ToUtf8(text) +
-                       "\" opens a sub-menu; choose one of its items");
-    open->chosen = item->id;
-    open->closed = true;
+        if (!(*it)->closed)
+            return it->get();
+    return nullptr;
 }
 
-void World::CancelMenu() {
-    for (auto it = menus_.rbegin(); it != menus_.rend(); ++it)
-        if (!(*it)->closed) {
-            (*it)->closed = true;
-            return;
-        }
-    throw SimError("no menu is open to cancel");
-}
-
-HICON World::LoadIcon(WORD resourceId) {
+HICON WindowModel::LoadIcon(WORD resourceId) {
     for (const auto& [handle, id] : iconTable_)
         if (id == resourceId)
             return HICON{handle};
@@ -221,14 +161,14 @@ HICON World::LoadIcon(WORD resourceId) {
     return h;
 }
 
-WORD World::IconResource(HICON icon) const {
+WORD WindowModel::IconResource(HICON icon) const {
     auto it = iconTable_.find(icon.value);
     return it == iconTable_.end() ? 0 : it->second;
 }
 
-// --- the shell ---------------------------------------------------------------------
+// --- the notification area ---------------------------------------------------------
 
-bool World::NotifyIcon(DWORD pid, DWORD message, const NOTIFYICONDATA& data) {
+bool WindowModel::NotifyIcon(DWORD pid, DWORD message, const NOTIFYICONDATA& data) {
     auto it = std::find_if(icons_.begin(), icons_.end(), [&](const IconRecord& r) {
         return r.data.hWnd == data.hWnd && r.data.uID == data.uID;
     });
@@ -237,6 +177,7 @@ bool World::NotifyIcon(DWORD pid, DWORD message, const NOTIFYICONDATA& data) {
             if (it != icons_.end())
                 return false;
             icons_.push_back({pid, data});
+            Notify([&](IModelObserver& o) { o.IconAdded(data.hWnd, data.uID); });
             return true;
         case NIM_MODIFY:
             if (it == icons_.end())
@@ -247,29 +188,17 @@ bool World::NotifyIcon(DWORD pid, DWORD message, const NOTIFYICONDATA& data) {
                 it->data.hIcon = data.hIcon;
             if (data.uFlags & NIF_TIP)
                 std::copy(std::begin(data.szTip), std::end(data.szTip), std::begin(it->data.szTip));
+            Notify([&](IModelObserver& o) { o.IconChanged(data.hWnd, data.uID); });
             return true;
         case NIM_DELETE:
             if (it == icons_.end())
                 return false;
             icons_.erase(it);
+            Notify([&](IModelObserver& o) { o.IconRemoved(data.hWnd, data.uID); });
             return true;
         default:
             return false;
     }
 }
 
-HWND World::CreateMenuBar(DWORD pid, HWND parent) {
-    if (!options_.shellLibraryPresent)
-        return HWND{};
-    HWND bar = CreateWindow(pid, 0, u"menu_worker", u"", WS_POPUP, 0, MenuBarTop(),
-                            options_.screenWidth, kMenuBarHeight, parent, 0, nullptr);
-    if (!bar)
-        return bar;
-    // Visible along the bottom edge, but never the active window.
-    SimWindow& w = Get(bar);
-    w.noActivate = true;
-    w.style |= WS_VISIBLE;
-    return bar;
-}
-
-}  // namespace velk::sim
+}  // namespace velk::model
