@@ -89,9 +89,16 @@ shot message-box message "Velk"
 # window until the menu opens).
 "$tool" menu >"$work/menu.log" 2>&1 &
 pid=$!
-icon=$(timeout 10 xdotool search --sync --classname velk_view_screens | head -1) || true
+icon=
+for _ in $(seq 100); do
+    icon=$(xdotool search --onlyvisible --classname velk_view_screens | head -1) || true
+    # Embedded: the notification area is its parent.
+    [[ -n $icon ]] && xwininfo -tree -id "$icon" | grep 'Parent window id' |
+        grep -vq 'the root window' && break
+    icon=
+    sleep 0.1
+done
 [[ -n $icon ]] || { kill "$pid"; fail "no notification icon within 10 s"; }
-sleep 0.5  # embedded in the notification area
 eval "$(xdotool getwindowgeometry --shell "$icon")"
 xdotool mousemove --window "$icon" $((WIDTH / 2)) $((HEIGHT / 2)) click 1
 wait_line "$work/menu.log" '^menu$' >/dev/null || { kill "$pid"; fail "no menu within 10 s of the click on the icon"; }

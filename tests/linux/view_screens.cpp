@@ -39,7 +39,10 @@ int main(int argc, char** argv) {
     model::RealTimeSource time(loop);
     model::WindowModel model(time);
     linux::ModelView view(model);
-    view.OnNoTray([] { std::puts("no notification area"); });
+    view.OnNoTray([] {
+        std::puts("no notification area");
+        std::fflush(stdout);
+    });
     test::DemoClient client(model);
     const auto never = [] { return false; };
 

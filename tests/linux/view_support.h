@@ -95,6 +95,9 @@ class Process {
     int fromChild_ = -1;
 };
 
+constexpr int kScreenHeight = 768;
+constexpr int kTrayHeight = 32;
+
 // Runs a command to its end; its exit code.
 inline int RunTool(const std::vector<std::string>& argv) {
     Process p(argv);
@@ -108,7 +111,7 @@ class Desktop {
   public:
     Desktop()
         : server_({"Xvfb", "-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0",
-                   "1024x768x24"},
+                   "1024x" + std::to_string(kScreenHeight) + "x24"},
                   true),
           bus_({"dbus-daemon", "--session", "--nofork", "--print-address=1"}, true) {
         const std::string display = server_.ReadLine();
@@ -120,7 +123,7 @@ class Desktop {
         setenv("QT_QPA_PLATFORM", "xcb", 1);
         manager_ = std::make_unique<Process>(std::vector<std::string>{"openbox", "--sm-disable"});
         // openbox is up once it names itself on the root window.
-        for (int i = 0; i < 200 && !managed_; ++i) {
+        for (int i = 0; i < 400 && !managed_; ++i) {
             managed_ =
                 RunTool({"sh", "-c",
                          "xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window "
@@ -130,9 +133,16 @@ class Desktop {
         }
         tray_ = std::make_unique<Process>(std::vector<std::string>{
             "trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request", "--height",
-            "32", "--SetDockType", "true"});
+            std::to_string(kTrayHeight), "--SetDockType", "true"});
+        // The notification area takes icons once its panel is on the screen.
+        for (int i = 0; i < 400 && !trayShown_; ++i) {
+            trayShown_ = RunTool({"sh", "-c",
+                                  "xdotool search --onlyvisible --class trayer >/dev/null"}) == 0;
+            if (!trayShown_)
+                usleep(50000);
+        }
     }
-    bool Ready() const { return managed_ && tray_ && tray_->Started(); }
+    bool Ready() const { return managed_ && trayShown_; }
 
   private:
     Process server_;
@@ -140,7 +150,27 @@ class Desktop {
     std::unique_ptr<Process> manager_;
     std::unique_ptr<Process> tray_;
     bool managed_ = false;
+    bool trayShown_ = false;
 };
+
+// The X window of a program's notification icon, once the notification area (the
+// Desktop's trayer, along the screen's bottom edge) holds it; empty when it does not
+// come within 10 s.
+inline std::string EmbeddedIconWindow(const std::string& program) {
+    const std::string find = "for w in $(xdotool search --onlyvisible --classname '" + program +
+                             "'); do eval \"$(xdotool getwindowgeometry --shell $w)\"; " +
+                             "[ \"$Y\" -ge " + std::to_string(kScreenHeight - kTrayHeight) +
+                             " ] && [ \"$HEIGHT\" -le " + std::to_string(kTrayHeight) +
+                             " ] && echo $w && break; done";
+    for (int i = 0; i < 100; ++i) {
+        Process probe({"sh", "-c", find}, true);
+        const std::string window = probe.ReadLine(1000);
+        if (!window.empty())
+            return window;
+        usleep(100000);
+    }
+    return {};
+}
 
 // The client: a hidden frame with the program's notification icon (its tap opens the
 // first pop-up of menu 128), and the three dialogs opened from it as the program opens

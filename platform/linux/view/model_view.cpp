@@ -7,6 +7,7 @@
 #include <QCursor>
 #include <QDialog>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QIcon>
@@ -110,9 +111,9 @@ bool HasTabStop(const model::Window& w) {
 // as inactive.
 class ModelDialog : public QDialog {
   public:
-    // cancel: the user's Escape or close button; shown: after each time it is shown.
-    ModelDialog(std::function<void()> cancel, std::function<void()> shown)
-        : cancel_(std::move(cancel)), shown_(std::move(shown)) {}
+    // cancel: the user's Escape or close button; showing: before each time it is shown.
+    ModelDialog(std::function<void()> cancel, std::function<void()> showing)
+        : cancel_(std::move(cancel)), showing_(std::move(showing)) {}
 
     void reject() override { cancel_(); }
 
@@ -124,9 +125,13 @@ class ModelDialog : public QDialog {
         QTimer::singleShot(0, this, [this] {
             queued_ = false;
             if (wanted_ && !isVisible()) {
+                showing_();
                 show();
                 Activate();
-                shown_();
+                // The focus lands on an edit box with its text selected, as the dialog
+                // manager leaves it.
+                if (auto* edit = qobject_cast<QLineEdit*>(focusWidget()))
+                    edit->selectAll();
             } else if (!wanted_ && isVisible()) {
                 hide();
                 destroy();
@@ -148,9 +153,22 @@ class ModelDialog : public QDialog {
 
   private:
     std::function<void()> cancel_;
-    std::function<void()> shown_;
+    std::function<void()> showing_;
     bool wanted_ = false;
     bool queued_ = false;
+};
+
+// A multi-line edit box that, like the one-line box, selects its text when tabbed into.
+class MultiLineEdit : public QPlainTextEdit {
+  public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+  protected:
+    void focusInEvent(QFocusEvent* event) override {
+        QPlainTextEdit::focusInEvent(event);
+        if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
+            selectAll();
+    }
 };
 
 struct ModelView::Dialog {
@@ -230,7 +248,7 @@ void ModelView::MakeDialog(const model::Window& w) {
     const HWND hwnd = w.hwnd;
     auto d = std::make_unique<Dialog>();
     d->widget = std::make_unique<ModelDialog>([this, hwnd] { Cancel(hwnd); },
-                                              [this, hwnd] { Shown(hwnd); });
+                                              [this, hwnd] { Showing(hwnd); });
     ModelDialog& q = *d->widget;
     q.setWindowTitle(Q(w.caption));
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
@@ -274,7 +292,7 @@ void ModelView::MakeControl(const model::Window& w, Dialog& dialog) {
     } else if (FoldedEquals(w.className, kClassEdit)) {
         if (w.style & ES_MULTILINE) {
             kind = Kind::MultiEdit;
-            auto* edit = new QPlainTextEdit(parent);
+            auto* edit = new MultiLineEdit(parent);
             edit->setTabChangesFocus(true);
             edit->setReadOnly((w.style & ES_READONLY) != 0);
             if (!(w.style & WS_BORDER))
@@ -436,7 +454,7 @@ void ModelView::Sync(HWND control) {
     }
 }
 
-void ModelView::Shown(HWND hwnd) {
+void ModelView::Showing(HWND hwnd) {
     auto d = dialogs_.find(hwnd.value);
     if (d == dialogs_.end())
         return;
@@ -459,9 +477,9 @@ void ModelView::Shown(HWND hwnd) {
     }
     if (!dialog.placed) {
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            QRect frame = q.frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            q.move(frame.topLeft());
+            QRect box(QPoint(), q.size());
+            box.moveCenter(screen->availableGeometry().center());
+            q.move(box.topLeft());
         }
         dialog.placed = true;
     }

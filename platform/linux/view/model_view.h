@@ -116,8 +116,8 @@ class ModelView : public model::IModelObserver {
     void MakeControl(const model::Window& w, Dialog& dialog);
     // Brings the control's widget in line with the model's record.
     void Sync(HWND control);
-    // Tab order, first placement and focus, each time a dialog is shown.
-    void Shown(HWND hwnd);
+    // Tab order, first placement and focus, before each time a dialog is shown.
+    void Showing(HWND hwnd);
     void Cancel(HWND dialog);
     void SyncIcon(HWND hwnd, UINT id, Tray& tray);
     // Runs a user's action, logging what the model refused.
