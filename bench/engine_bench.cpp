@@ -17,8 +17,9 @@
 
 #include "engine/engine_state.h"
 #include "engine/switch_engine.h"
+#include "platform/power.h"
 #include "platform/strings.h"
-#include "tests/unit/support/fake_window_system.h"
+#include "tests/unit/support/fake_desktop_windows.h"
 
 // --- counting heap allocations ----------------------------------------------------------
 
@@ -101,7 +102,7 @@ namespace {
 // --- the in-memory platform -------------------------------------------------------------
 
 // Two front windows to switch between, and a few other windows that run.
-class BenchWindows : public test::FakeWindowSystem {
+class BenchWindows : public test::FakeDesktopWindows {
   public:
     BenchWindows() {
         captions_ = {u"Window Title A", u"Window Title B", u"Calendar", u"Contacts",

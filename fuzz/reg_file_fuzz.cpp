@@ -9,12 +9,12 @@
 #include <string_view>
 
 #include "fuzz/fuzz_support.h"
-#include "platform/sim/reg_file.h"
+#include "platform/regfile/reg_file.h"
 #include "platform/strings.h"
 
 namespace {
 
-using velk::sim::RegKey;
+using velk::regfile::RegKey;
 
 // The first difference between two keys and everything under them, as "path: what";
 // empty when they are the same.
@@ -54,7 +54,7 @@ std::string Difference(const RegKey& a, const RegKey& b, const std::string& path
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace velk::sim;
+    using namespace velk::regfile;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     RegTrees loaded;
     try {

@@ -209,4 +209,22 @@ INT CopyTruncated(std::u16string_view text, char16_t* buf, long long capacity) {
     return static_cast<INT>(n);
 }
 
+std::string QuotedUtf8(std::u16string_view s) {
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "literal" + string.
+    std::string out = "\"";
+    out += ToUtf8(s);
+    out += '"';
+    return out;
+}
+
+std::string HandleText(std::uintptr_t value) {
+    if (value == 0)
+        return "null";
+    // By hand: the formatted-print family would weigh on the shipped program.
+    std::string digits;
+    for (; value != 0; value >>= 4)
+        digits.insert(digits.begin(), "0123456789ABCDEF"[value & 0xF]);
+    return "0x" + digits;
+}
+
 }  // namespace velk

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,11 @@ inline void Trim(CString& s) {
 // at most capacity - 1 characters and a terminator. Returns the count copied; with no
 // buffer or no room nothing is written and 0 returned.
 INT CopyTruncated(std::u16string_view text, char16_t* buf, long long capacity);
+
+// Renderings for traces and error messages: a text in double quotes (UTF-8); a handle
+// as "null" or 0x and upper-case hexadecimal digits.
+std::string QuotedUtf8(std::u16string_view s);
+std::string HandleText(std::uintptr_t value);
 
 // UTF-8 renderings for files, traces and messages. Unpaired surrogates become U+FFFD
 // on the way out; malformed UTF-8 becomes U+FFFD on the way in.

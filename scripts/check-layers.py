@@ -24,6 +24,8 @@ FOLDERS = {
     "config": "app",
     "mainframe": "app",
     "platform/model": "model",
+    "platform/regfile": "regfile",
+    "platform/trace": "trace",
     "platform/sim": "backend",
     "platform/win32": "backend",
     "platform/linux": "backend",
@@ -36,8 +38,10 @@ MAY_USE = {
     "framework": {"seam", "framework"},
     "app": {"seam", "framework", "app"},
     "model": {"seam", "model"},
-    "backend": {"seam", "model"},
-    "program": {"seam", "framework", "app", "model", "backend", "program"},
+    "regfile": {"seam", "regfile"},
+    "trace": {"seam", "trace"},
+    "backend": {"seam", "model", "regfile", "trace"},
+    "program": {"seam", "framework", "app", "model", "regfile", "trace", "backend", "program"},
 }
 PRODUCT_DIRS = ["platform", "res", "engine", "radio", "config", "mainframe", "apps"]
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')

@@ -14,7 +14,7 @@
 #include "apps/velk-sim/runner.h"
 #include "apps/velk-sim/scenario.h"
 #include "platform/sim/handheld.h"
-#include "platform/sim/reg_file.h"
+#include "platform/sim/registry.h"
 #include "platform/strings.h"
 
 namespace {

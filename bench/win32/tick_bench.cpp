@@ -121,11 +121,11 @@ Result Measure(velk::win32::Win32Backend& backend, int entries) {
     state.Lists.WFOnRunList = AbsentEntries("wf", entries);
     state.BTControl = 1;  // the Microsoft stack; nothing is switched anyway
     const velk::Platform platform = backend.platform();
-    velk::BluetoothControl bluetooth(state.BTControl, platform.windows, platform.registry,
-                                     platform.bluetooth);
+    velk::BluetoothControl bluetooth(state.BTControl, platform.desktop, platform.windows,
+                                     platform.registry, platform.bluetooth);
     velk::WlanControl wlan(platform.power);
     velk::Radios radios(bluetooth, wlan);
-    velk::SwitchEngine engine(state, platform.windows, platform.power, radios);
+    velk::SwitchEngine engine(state, platform.desktop, platform.power, radios);
     const std::function<void()> passOn = [] {};
 
     // The bare loop: the same calls, straight to the system.

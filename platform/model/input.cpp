@@ -28,26 +28,11 @@ std::string Number(long long n) {
 
 }  // namespace
 
-std::string Quoted(std::u16string_view text) {
-    std::string out = "\"";
-    out += ToUtf8(text);
-    out += '"';
-    return out;
-}
-
-std::string HandleText(std::uintptr_t value) {
-    if (value == 0)
-        return "null";
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "0x%llX", static_cast<unsigned long long>(value));
-    return buf;
-}
-
 HWND ControlOf(const WindowModel& model, HWND dialog, INT id) {
     HWND c = model.GetDlgItem(dialog, id);
     if (!c) {
         const Window* d = model.Find(dialog);
-        const std::string name = d ? Quoted(d->caption) : HandleText(dialog.value);
+        const std::string name = d ? QuotedUtf8(d->caption) : HandleText(dialog.value);
         throw UsageError("dialog " + name + " has no control " + Number(id));
     }
     return c;
@@ -62,7 +47,7 @@ Window& UserInput::Reachable(HWND dialog, INT id) {
     Window& w = model_.Get(c);
     if (!model_.IsVisible(c) || (w.style & WS_DISABLED))
         throw UsageError("control " + Number(id) + " of dialog " +
-                         Quoted(model_.Get(w.parent).caption) +
+                         QuotedUtf8(model_.Get(w.parent).caption) +
                          " is hidden or disabled: the user cannot reach it");
     return w;
 }
@@ -117,7 +102,7 @@ void UserInput::Click(HWND dialog, INT id) {
 
 void UserInput::PressDone(HWND dialog) {
     if (!model_.Get(dialog).doneButton)
-        throw UsageError("dialog " + Quoted(model_.Get(dialog).caption) +
+        throw UsageError("dialog " + QuotedUtf8(model_.Get(dialog).caption) +
                          " has no OK button in its caption");
     model_.Post(0, dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     Woken();
@@ -126,7 +111,7 @@ void UserInput::PressDone(HWND dialog) {
 void UserInput::ChooseMenuItem(const std::u16string& text) {
     TrackedMenu* open = model_.InnermostMenu();
     if (!open)
-        throw UsageError("no menu is open to choose " + Quoted(text) + " from");
+        throw UsageError("no menu is open to choose " + QuotedUtf8(text) + " from");
 
     // Searches the shown menu and its pop-ups, in order.
     std::function<const MenuItem*(HMENU)> search = [&](HMENU h) -> const MenuItem* {
@@ -149,11 +134,11 @@ void UserInput::ChooseMenuItem(const std::u16string& text) {
     if (!item) {
         std::string shown;
         for (const std::u16string& t : open->items)
-            shown += (shown.empty() ? "" : ", ") + Quoted(t);
-        throw UsageError("the open menu has no item " + Quoted(text) + "; it shows " + shown);
+            shown += (shown.empty() ? "" : ", ") + QuotedUtf8(t);
+        throw UsageError("the open menu has no item " + QuotedUtf8(text) + "; it shows " + shown);
     }
     if (item->popup)
-        throw UsageError("menu item " + Quoted(text) +
+        throw UsageError("menu item " + QuotedUtf8(text) +
                          " opens a sub-menu; choose one of its items");
     open->chosen = item->id;
     open->closed = true;

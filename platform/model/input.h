@@ -59,8 +59,4 @@ class UserInput {
 // The control with that id of the dialog; UsageError naming the dialog when none.
 HWND ControlOf(const WindowModel& model, HWND dialog, INT id);
 
-// A text as error messages quote it; a handle as they give it ("null", or 0x and hex).
-std::string Quoted(std::u16string_view text);
-std::string HandleText(std::uintptr_t value);
-
 }  // namespace velk::model

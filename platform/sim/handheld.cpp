@@ -1,6 +1,6 @@
 #include "platform/sim/handheld.h"
 
-#include "platform/sim/trace_format.h"
+#include "platform/sim/trace.h"
 #include "platform/strings.h"
 
 namespace velk::sim {
@@ -20,7 +20,7 @@ SimHandheld::~SimHandheld() = default;
 
 DWORD SimHandheld::AddProcess(std::u16string modulePath, bool traced) {
     DWORD pid = world_.AddProcess(std::move(modulePath), traced);
-    views_[pid] = std::make_unique<Views>(world_, pid);
+    views_[pid] = std::make_unique<Views>(world_, pid, trace_);
     return pid;
 }
 
@@ -41,13 +41,13 @@ SimHandheld::Views& SimHandheld::ViewsFor(DWORD pid) {
 
 Platform SimHandheld::PlatformFor(DWORD pid) {
     Views& v = ViewsFor(pid);
-    return Platform{registry_, v.windows, v.shell, power_, bluetooth_, v.process};
+    return Platform{registry_, v.windows, v.windows, v.shell, power_, bluetooth_, v.process};
 }
 
-SimWindowSystem& SimHandheld::WindowsFor(DWORD pid) {
+IWindowSystem& SimHandheld::WindowsFor(DWORD pid) {
     return ViewsFor(pid).windows;
 }
-SimShell& SimHandheld::ShellFor(DWORD pid) {
+IShell& SimHandheld::ShellFor(DWORD pid) {
     return ViewsFor(pid).shell;
 }
 SimProcess& SimHandheld::ProcessFor(DWORD pid) {

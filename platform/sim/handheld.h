@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/model/client_windows.h"
 #include "platform/platform.h"
 #include "platform/sim/bluetooth.h"
 #include "platform/sim/clock.h"
@@ -30,8 +31,9 @@
 #include "platform/sim/trace.h"
 #include "platform/sim/virtual_time.h"
 #include "platform/sim/widcomm_console.h"
-#include "platform/sim/window_system.h"
 #include "platform/sim/world.h"
+#include "platform/trace/shell.h"
+#include "platform/trace/window_system.h"
 
 namespace velk::sim {
 
@@ -67,8 +69,8 @@ class SimHandheld {
     DWORD CreatePeerProcess(std::u16string modulePath);
     // The seam as process pid sees it; valid as long as the handheld.
     Platform PlatformFor(DWORD pid);
-    SimWindowSystem& WindowsFor(DWORD pid);
-    SimShell& ShellFor(DWORD pid);
+    IWindowSystem& WindowsFor(DWORD pid);
+    IShell& ShellFor(DWORD pid);
     SimProcess& ProcessFor(DWORD pid);
     void ExitProcess(DWORD pid, DWORD exitCode);
     std::optional<DWORD> ExitCode(DWORD pid) const;
@@ -208,10 +210,21 @@ class SimHandheld {
 
   private:
     struct Views {
-        Views(World& world, DWORD pid)
-            : windows(world, pid), shell(world, pid), process(world, pid) {}
-        SimWindowSystem windows;
-        SimShell shell;
+        Views(World& world, DWORD pid, Trace& trace)
+            : model(world, pid),
+              recorder(
+                  trace, [&world] { return world.Now(); },
+                  [&world, pid] { return world.Traced(pid); }),
+              windows(model, recorder),
+              simShell(world, pid),
+              shell(simShell, recorder),
+              process(world, pid) {}
+        // The model's answers, traced while the process is the one under test.
+        model::ClientWindows model;
+        trace::Recorder recorder;
+        trace::TracedWindowSystem windows;
+        SimShell simShell;
+        trace::TracedShell shell;
         SimProcess process;
     };
     Views& ViewsFor(DWORD pid);

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/sim/trace_format.h"
+#include "platform/sim/trace.h"
 #include "platform/strings.h"
 
 namespace velk::sim {

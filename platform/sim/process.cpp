@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/sim/trace_format.h"
+#include "platform/sim/trace.h"
 #include "platform/strings.h"
 
 namespace velk::sim {
@@ -26,12 +26,7 @@ DWORD SimProcess::GetModuleFileNameW(HMODULE module, char16_t* buf, DWORD size) 
         path = world_.Process(pid_).modulePath;
     else if (module.value == kCoredll)
         path = u"\\Windows\\coredll.dll";
-    DWORD copied = 0;
-    if (buf && size > 0) {
-        copied = std::min<DWORD>(static_cast<DWORD>(path.size()), size - 1);
-        std::copy(path.begin(), path.begin() + copied, buf);
-        buf[copied] = u'\0';
-    }
+    const auto copied = static_cast<DWORD>(CopyTruncated(path, buf, size));
     Record("GetModuleFileNameW", [&] {
         return TraceHandle(module.value) + ", " + TraceNum(size) + " -> " +
                TraceString(path.substr(0, copied).c_str());

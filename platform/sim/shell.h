@@ -1,6 +1,6 @@
 // One process's view of the simulated handheld's shell: the notification area and the
 // Pocket PC shell library (extra controls, full-screen dialogs, the menu bar along the
-// bottom of the screen). Calls of a traced process are recorded in the trace.
+// bottom of the screen). The handheld traces it with trace::TracedShell.
 #pragma once
 
 #include <string>

@@ -3,8 +3,9 @@
 // model), named mutexes, the shell's hold on Application Button 1, the menu bar along
 // the screen's edge, and the trace of the program under test.
 //
-// The per-process views (SimWindowSystem, SimShell, SimProcess) forward the seam's calls
-// here and trace them; the handheld's control API (the scenario runner, tests) calls the
+// The per-process views (the model's ClientWindows under the trace's
+// TracedWindowSystem, SimShell, SimProcess) forward the seam's calls here and trace
+// them; the handheld's control API (the scenario runner, tests) calls the
 // world directly and is not traced.
 #pragma once
 

@@ -2,7 +2,7 @@
 // the menu bar and the virtual clock's runs.
 #include "platform/sim/world.h"
 
-#include "platform/sim/trace_format.h"
+#include "platform/sim/trace.h"
 #include "platform/strings.h"
 
 namespace velk::sim {

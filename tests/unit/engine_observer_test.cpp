@@ -76,7 +76,7 @@ class ObserverTable : public ::testing::TestWithParam<Row> {
         state.DefaultAction = row.btDefault;
         state.WFDefaultAction = row.wfDefault;
         state.LastCaption = row.changed ? CString(u"before") : CString(u"word - report");
-        test::FakeWindowSystem windows;
+        test::FakeDesktopWindows windows;
         windows.Add(u"Media Player");
         windows.Front(u"Word - Report");
         test::FakePower power;
@@ -175,7 +175,7 @@ TEST(EngineObserver, SkippedTickIsNotTold) {
     EngineState state;
     state.EngineBusy = 1;
     state.DefaultAction = kActionTurnOn;
-    test::FakeWindowSystem windows;
+    test::FakeDesktopWindows windows;
     windows.Front(u"Word");
     test::FakePower power;
     Recorder recorder;

@@ -92,8 +92,8 @@ class FindWindowModeTest : public SettingsFixture {
 
     // "Find Window!" and the prompt read and dismissed.
     void ThenFindWindow() {
-        script.Then([&] { hh.Click(IDC_FIND_WINDOW); });
-        script.Then([&] {
+        steps.Then([&] { hh.Click(IDC_FIND_WINDOW); });
+        steps.Then([&] {
             ASSERT_TRUE(hh.MessageBoxShown());
             prompt = hh.FrontMessageBoxRecord();
             hh.DismissMessageBox();
@@ -101,7 +101,7 @@ class FindWindowModeTest : public SettingsFixture {
     }
     // The user brings Notes to the front and presses Application Button 1.
     void ThenCaptureNotes() {
-        script.Then([&] {
+        steps.Then([&] {
             hh.Front(u"Notes");
             hh.PressButton(kButton);
         });
@@ -126,7 +126,7 @@ class FindWindowModeTest : public SettingsFixture {
 
 TEST_F(FindWindowModeTest, ACaptureAddsTheFrontCaptionAndEndsTheModeWithTheDialogInFront) {
     ThenFindWindow();
-    script.Then([&] {
+    steps.Then([&] {
         EXPECT_EQ(prompt.text, kFindWindowPrompt);
         EXPECT_EQ(prompt.caption, u"Velk");
         EXPECT_EQ(prompt.type, MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
@@ -140,7 +140,7 @@ TEST_F(FindWindowModeTest, ACaptureAddsTheFrontCaptionAndEndsTheModeWithTheDialo
         hh.Front(u"Notes");
         hh.PressButton(kButton);
     });
-    script.Then([&] {
+    steps.Then([&] {
         EXPECT_EQ(hh.FrontCaption(), u"Window Found");
         EXPECT_EQ(hh.ControlText(IDC_WF_CAPTION), u"Notes");
         EXPECT_EQ(hh.ControlChecked(IDC_WF_ACTIVE_ON), 1);
@@ -149,7 +149,7 @@ TEST_F(FindWindowModeTest, ACaptureAddsTheFrontCaptionAndEndsTheModeWithTheDialo
         EXPECT_EQ(Calls("SHInitDialog"), 1u);
         hh.Click(IDOK);
     });
-    script.Then([&] {
+    steps.Then([&] {
         EXPECT_TRUE(SettingsFront());
         EXPECT_EQ(hh.ControlText(IDC_ON_LIST), u"#bBluetooth;Notes");
         EXPECT_FALSE(HoldsButton());
@@ -160,7 +160,7 @@ TEST_F(FindWindowModeTest, ACaptureAddsTheFrontCaptionAndEndsTheModeWithTheDialo
     });
     RunSettings();
 
-    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(steps.Done());
     EXPECT_EQ(StoredText(kOnList), u"#bBluetooth;Notes");
 }
 
@@ -176,12 +176,12 @@ class FindWindowListTest : public FindWindowModeTest,
 TEST_P(FindWindowListTest, TheRadioChoiceSelectsTheList) {
     ThenFindWindow();
     ThenCaptureNotes();
-    script.Then([&] {
+    steps.Then([&] {
         hh.Click(GetParam().radio);
         hh.TypeText(IDC_WF_CAPTION, u"Notes - Memo");  // the user may edit the caption
         hh.Click(IDOK);
     });
-    script.Then([&] {
+    steps.Then([&] {
         for (INT list : {IDC_ON_LIST, IDC_ON_RUN_LIST, IDC_OFF_LIST})
             if (list == GetParam().list)
                 EXPECT_EQ(hh.ControlText(list), GetParam().result);
@@ -190,7 +190,7 @@ TEST_P(FindWindowListTest, TheRadioChoiceSelectsTheList) {
         hh.Click(IDCANCEL);
     });
     RunSettings();
-    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(steps.Done());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -203,62 +203,62 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(FindWindowModeTest, CancelWithContinueAddsNothingAndOffersTheSameListNextTime) {
     ThenFindWindow();
     ThenCaptureNotes();
-    script.Then([&] {
+    steps.Then([&] {
         hh.Click(IDC_WF_ACTIVE_OFF);
         hh.Click(IDC_WF_CONTINUE);
         hh.Click(IDCANCEL);
     });
-    script.Then([&] {
+    steps.Then([&] {
         EXPECT_FALSE(SettingsShown());
         EXPECT_TRUE(HoldsButton());
         EXPECT_EQ(Timers(), 1u);
         EXPECT_EQ(hh.ControlText(SettingsWindow(), IDC_OFF_LIST), u"HR: ;");
         hh.PressButton(kButton);
     });
-    script.Then([&] {
+    steps.Then([&] {
         EXPECT_EQ(hh.ControlChecked(IDC_WF_ACTIVE_OFF), 1);
         EXPECT_EQ(hh.ControlChecked(IDC_WF_ACTIVE_ON), 0);
         EXPECT_EQ(hh.ControlChecked(IDC_WF_CONTINUE), 0);  // clear on every capture
         hh.Click(IDOK);
     });
-    script.Then([&] {
+    steps.Then([&] {
         EXPECT_TRUE(SettingsFront());
         EXPECT_EQ(hh.ControlText(IDC_OFF_LIST), u"HR: ;Notes");
         hh.Click(IDCANCEL);
     });
     RunSettings();
-    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(steps.Done());
     EXPECT_FALSE(Stored(kOffList).has_value());
 }
 
 TEST_F(FindWindowModeTest, ACoveredCaptionLeavesTheListAsItIs) {
     hh.OpenAppWindow(u"hr: sales");
     ThenFindWindow();
-    script.Then([&] {
+    steps.Then([&] {
         hh.Front(u"hr: sales");
         hh.PressButton(kButton);
     });
-    script.Then([&] {
+    steps.Then([&] {
         hh.Click(IDC_WF_ACTIVE_OFF);
         hh.Click(IDOK);
     });
-    script.Then([&] {
+    steps.Then([&] {
         EXPECT_EQ(hh.ControlText(IDC_OFF_LIST), u"HR: ;");
         hh.Click(IDCANCEL);
     });
     RunSettings();
-    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(steps.Done());
 }
 
 TEST_F(FindWindowModeTest, PressesAndTicksDuringACaptureDoNothing) {
     ThenFindWindow();
     ThenCaptureNotes();
     std::size_t retakes = 0;
-    script.Then([&] {
+    steps.Then([&] {
         retakes = hh.UnregisterFunc1Calls().size();
         hh.PressButton(kButton);
     });
-    script.Then(
+    steps.Then(
         [&] {
             EXPECT_EQ(hh.FrontCaption(), u"Window Found");
             EXPECT_EQ(Calls("CreateDialogIndirectW"), 2u);  // settings and one Window Found
@@ -267,22 +267,22 @@ TEST_F(FindWindowModeTest, PressesAndTicksDuringACaptureDoNothing) {
             hh.Click(IDOK);
         },
         1600);
-    script.Then([&] {
+    steps.Then([&] {
         EXPECT_TRUE(SettingsFront());
         EXPECT_EQ(Calls("CreateDialogIndirectW"), 2u);
         hh.Click(IDCANCEL);
     });
     RunSettings();
-    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(steps.Done());
 }
 
 TEST_F(FindWindowModeTest, TimerTicksTakeTheButtonBackFromTheShell) {
     ThenFindWindow();
-    script.Then([&] {
+    steps.Then([&] {
         hh.GetWorld().UnregisterHotKey(Dialog(), 0xC1);
         hh.GetWorld().ShellTake(MOD_WIN, kButton);
     });
-    script.Then(
+    steps.Then(
         [&] {
             EXPECT_TRUE(HoldsButton());
             EXPECT_FALSE(hh.ShellHoldsAppButton1());
@@ -290,25 +290,25 @@ TEST_F(FindWindowModeTest, TimerTicksTakeTheButtonBackFromTheShell) {
             hh.PressButton(kButton);
         },
         600);
-    script.Then([&] {
+    steps.Then([&] {
         EXPECT_EQ(hh.FrontCaption(), u"Window Found");
         hh.Click(IDCANCEL);
     });
-    script.Then([&] { hh.Click(IDCANCEL); });
+    steps.Then([&] { hh.Click(IDCANCEL); });
     RunSettings();
-    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(steps.Done());
 }
 
 TEST_F(FindWindowModeTest, SettingsMidModeShowsTheDialogAndFindWindowAgainStartsNoSecondTimer) {
     ThenFindWindow();
-    script.Then([&] { RunSettings(); });  // chosen from the icon's menu
-    script.Then([&] {
+    steps.Then([&] { RunSettings(); });  // chosen from the icon's menu
+    steps.Then([&] {
         EXPECT_TRUE(SettingsFront());
         EXPECT_TRUE(HoldsButton());
         EXPECT_EQ(Timers(), 1u);
     });
     ThenFindWindow();
-    script.Then([&] {
+    steps.Then([&] {
         EXPECT_FALSE(SettingsShown());
         EXPECT_EQ(prompt.text, kFindWindowPrompt);
         EXPECT_EQ(Calls("SetTimer"), 1u);
@@ -316,13 +316,13 @@ TEST_F(FindWindowModeTest, SettingsMidModeShowsTheDialogAndFindWindowAgainStarts
         EXPECT_EQ(hh.UnregisterFunc1Calls().size(), 2u);
     });
     ThenCaptureNotes();
-    script.Then([&] { hh.Click(IDOK); });
-    script.Then([&] {
+    steps.Then([&] { hh.Click(IDOK); });
+    steps.Then([&] {
         EXPECT_EQ(Timers(), 0u);
         hh.Click(IDCANCEL);
     });
     RunSettings();
-    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(steps.Done());
 }
 
 class CloseMidModeTest : public FindWindowModeTest, public ::testing::WithParamInterface<INT> {};
@@ -330,14 +330,14 @@ class CloseMidModeTest : public FindWindowModeTest, public ::testing::WithParamI
 TEST_P(CloseMidModeTest, ClosingTheDialogMidModeGivesUpTheButtonAndTheTimer) {
     HWND dialog;
     ThenFindWindow();
-    script.Then([&] {
+    steps.Then([&] {
         dialog = Dialog();
         RunSettings();
     });
-    script.Then([&] { hh.Click(GetParam()); });
+    steps.Then([&] { hh.Click(GetParam()); });
     RunSettings();
 
-    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(steps.Done());
     EXPECT_THAT(hh.GetWorld().HotKeys(), IsEmpty());
     EXPECT_THAT(hh.GetWorld().Timers(), IsEmpty());
     EXPECT_EQ(Calls("UnregisterHotKey"), 1u);
@@ -352,18 +352,18 @@ INSTANTIATE_TEST_SUITE_P(OkAndCancel, CloseMidModeTest, ::testing::Values(IDOK, 
 
 TEST_F(FindWindowModeTest, TypingWhileTheDialogWasShownAgainSurvivesACapture) {
     ThenFindWindow();
-    script.Then([&] { RunSettings(); });
-    script.Then([&] {
+    steps.Then([&] { RunSettings(); });
+    steps.Then([&] {
         hh.TypeText(IDC_ON_RUN_LIST, u"Typed;");
         hh.Check(IDC_KEEP_PDA_ON, 1);
         hh.Front(u"Notes");
         hh.PressButton(kButton);
     });
-    script.Then([&] {
+    steps.Then([&] {
         hh.Click(IDC_WF_ACTIVE_OFF);
         hh.Click(IDOK);
     });
-    script.Then([&] {
+    steps.Then([&] {
         EXPECT_EQ(hh.ControlText(IDC_ON_RUN_LIST), u"Typed;");
         EXPECT_EQ(hh.ControlChecked(IDC_KEEP_PDA_ON), 1);
         EXPECT_EQ(hh.ControlText(IDC_OFF_LIST), u"HR: ;Notes");
@@ -377,21 +377,21 @@ TEST_F(FindWindowModeTest, TypingWhileTheDialogWasShownAgainSurvivesACapture) {
 
 TEST_F(FindWindowModeTest, WithNoWindowInFrontTheCaptionOfferedIsEmpty) {
     ThenFindWindow();
-    script.Then([&] {
+    steps.Then([&] {
         hh.NoFront();
         hh.PressButton(kButton);
     });
-    script.Then([&] {
+    steps.Then([&] {
         EXPECT_EQ(hh.ControlText(IDC_WF_CAPTION), u"");
         hh.Click(IDC_WF_RUNNING);
         hh.Click(IDOK);
     });
-    script.Then([&] {
+    steps.Then([&] {
         EXPECT_EQ(hh.ControlText(IDC_ON_RUN_LIST), u"Internet explorer;#bBluetooth;");
         hh.Click(IDCANCEL);
     });
     RunSettings();
-    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(steps.Done());
 }
 
 struct Platform1 {
@@ -411,7 +411,7 @@ TEST_P(TakingTheButtonTest, TheHotKeyIsRegisteredWhateverTheCoreLibraryOffers) {
     hh.SetCoredllPresent(p.coredll);
     hh.SetUnregisterFunc1Present(p.unregisterFunc1);
     ThenFindWindow();
-    script.Then([&] {
+    steps.Then([&] {
         EXPECT_EQ(hh.UnregisterFunc1Calls().size(), p.shellReleases);
         EXPECT_EQ(Calls("RegisterHotKey"), p.registrations);
         EXPECT_EQ(Calls("FreeLibrary"), p.frees);
@@ -426,22 +426,22 @@ TEST_P(TakingTheButtonTest, TheHotKeyIsRegisteredWhateverTheCoreLibraryOffers) {
         }
     });
     if (p.desktopKey) {
-        script.Then([&] {
+        steps.Then([&] {
             EXPECT_EQ(hh.ControlText(IDC_WF_CAPTION), u"Notes");
             hh.Click(IDCANCEL);
         });
-        script.Then([&] {
+        steps.Then([&] {
             EXPECT_THAT(hh.GetWorld().HotKeys(), IsEmpty());
             EXPECT_EQ(Calls("UnregisterHotKey"), 2u);
         });
     }
-    script.Then([&] {
+    steps.Then([&] {
         if (!SettingsShown())
             RunSettings();
     });
-    script.Then([&] { hh.Click(IDCANCEL); });
+    steps.Then([&] { hh.Click(IDCANCEL); });
     RunSettings();
-    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(steps.Done());
 }
 
 INSTANTIATE_TEST_SUITE_P(Platforms, TakingTheButtonTest,
@@ -460,9 +460,9 @@ TEST_F(FindWindowModeTest, TheTestCommandListsEveryNonEmptyCaptionCutTo255) {
         EXPECT_EQ(hh.FrontMessageBoxRecord().caption, u"Velk");
         shown.push_back(hh.FrontMessageBox());
         hh.DismissMessageBox();
-        script.Next(collect);
+        steps.Next(collect);
     };
-    script.Then([&] {
+    steps.Then([&] {
         // Hidden: the user cannot reach it.
         EXPECT_THROW(hh.Click(IDC_TEST), sim::SimError);
         for (HWND h : hh.GetWorld().ZOrder()) {
@@ -472,8 +472,8 @@ TEST_F(FindWindowModeTest, TheTestCommandListsEveryNonEmptyCaptionCutTo255) {
         }
         platform.windows.PostMessageW(Dialog(), WM_COMMAND, MAKEWPARAM(IDC_TEST, BN_CLICKED), 0);
     });
-    script.Then(collect);
-    script.Then([&] { hh.Click(IDCANCEL); });
+    steps.Then(collect);
+    steps.Then([&] { hh.Click(IDCANCEL); });
     RunSettings();
 
     EXPECT_EQ(shown, expected);

@@ -15,7 +15,7 @@ using ::testing::ElementsAre;
 class SettingsDialogTest : public SettingsFixture {};
 
 TEST_F(SettingsDialogTest, FirstUseShowsTheDefaultsAndOkStoresAllNineInTheStoreOrder) {
-    script.Then([&] {
+    steps.Then([&] {
         EXPECT_EQ(hh.FrontCaption(), u"Velk Settings");
         EXPECT_EQ(frame->SettingsDlg->m_hWnd, hh.FrontDialog());
         EXPECT_EQ(hh.ControlText(IDC_ON_LIST), u"#bBluetooth;");
@@ -52,7 +52,7 @@ TEST_F(SettingsDialogTest, FirstUseShowsTheDefaultsAndOkStoresAllNineInTheStoreO
 }
 
 TEST_F(SettingsDialogTest, OkStoresWhatTheUserChoseAndReloadsTheRuleLists) {
-    script.Then([&] {
+    steps.Then([&] {
         hh.TypeText(IDC_ON_LIST, u"#wNotes;Calendar");
         hh.TypeText(IDC_OFF_LIST, u"");
         hh.Select(IDC_DEFAULT_ACTION, 2);
@@ -84,7 +84,7 @@ TEST_F(SettingsDialogTest, StoredValuesOutsideTheirRangeShowNothingAndOkStoresWh
     StoreInt(kDefaultAction, 0xFFFFFFFF);
     StoreInt(kDefControl, 7);
     StoreInt(kOffTakesPrecedence, 5);
-    script.Then([&] {
+    steps.Then([&] {
         EXPECT_EQ(hh.ControlSelected(IDC_BT_CONTROL), -1);
         EXPECT_EQ(hh.ControlSelected(IDC_DEFAULT_ACTION), -1);
         EXPECT_EQ(hh.ControlSelected(IDC_DEF_CONTROL), -1);
@@ -103,7 +103,7 @@ TEST_F(SettingsDialogTest, CancelStoresNothingAndReloadsNothing) {
     StoreText(kOnList, u"Mail");
     const std::string before = hh.Registry().ToRegText();
     frame->Engine.Lists.BTOnList = {u"untouched"};
-    script.Then([&] {
+    steps.Then([&] {
         hh.TypeText(IDC_ON_LIST, u"Other");
         hh.Select(IDC_BT_CONTROL, 1);
         hh.GetTrace().Clear();
@@ -121,19 +121,19 @@ TEST_F(SettingsDialogTest, CancelStoresNothingAndReloadsNothing) {
 TEST_F(SettingsDialogTest, ARepeatedSettingsCommandBringsTheOpenDialogForward) {
     hh.OpenAppWindow(u"Notes");
     CSettingsDlg* first = nullptr;
-    script.Then([&] {
+    steps.Then([&] {
         first = frame->SettingsDlg;
         hh.Front(u"Notes");
         RunSettings();  // chosen again from the icon's menu
     });
-    script.Then([&] {
+    steps.Then([&] {
         EXPECT_EQ(frame->SettingsDlg, first);
         EXPECT_EQ(hh.FrontCaption(), u"Velk Settings");
         hh.Click(IDCANCEL);
     });
     RunSettings();
 
-    EXPECT_TRUE(script.Done());
+    EXPECT_TRUE(steps.Done());
     EXPECT_EQ(Calls("CreateDialogIndirectW"), 1u);
 }
 
@@ -142,7 +142,7 @@ TEST_F(SettingsDialogTest, ARepeatedSettingsCommandBringsTheOpenDialogForward) {
 TEST_F(SettingsDialogTest, TheNineReadsAndTheExchangeGoInTheirOrders) {
     StoreText(kOnList, u"Mail");
     hh.GetTrace().Clear();
-    script.Then([&] { hh.Click(IDOK); });
+    steps.Then([&] { hh.Click(IDOK); });
     RunSettings();
 
     std::vector<std::string> reads;

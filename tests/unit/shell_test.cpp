@@ -13,26 +13,15 @@
 
 #include "mainframe/switcher_app.h"
 #include "platform/sim/handheld.h"
-#include "platform/sim/trace_format.h"
+#include "platform/sim/trace.h"
 #include "res/resource_ids.h"
-#include "tests/unit/support/step_script.h"
+#include "tests/unit/support/program_fixture.h"
 
 namespace velk {
 namespace {
 
-using ShellSteps = test::StepScript;
-
-class ShellTest : public ::testing::Test {
+class ShellTest : public test::ProgramFixture<CSwitcherApp> {
   protected:
-    ShellTest()
-        : pid(hh.CreateProcess(u"\\Windows\\Velk.exe")),
-          platform(hh.PlatformFor(pid)),
-          app(platform),
-          steps(hh.GetClock()) {
-        hh.SetDriver(&steps);
-    }
-    ~ShellTest() override { hh.SetDriver(nullptr); }
-
     HWND Frame() const { return hh.TopLevel(u"Velk"); }
     const NOTIFYICONDATA& Icon() const { return hh.Icons().at(0).data; }
     void ThenExit() {
@@ -56,12 +45,6 @@ class ShellTest : public ::testing::Test {
                 return i;
         return std::string::npos;
     }
-
-    sim::SimHandheld hh;
-    DWORD pid;
-    Platform platform;
-    CSwitcherApp app;
-    ShellSteps steps;
 };
 
 // --- start-up and the creation step -----------------------------------------------------

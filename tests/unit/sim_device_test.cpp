@@ -43,7 +43,7 @@ class CheckBoxTest : public ::testing::TestWithParam<test::CheckBoxCase> {
     }
 
     sim::SimHandheld hh;
-    sim::SimWindowSystem& windows;
+    IWindowSystem& windows;
     HWND dialog;
 };
 
@@ -68,7 +68,7 @@ TEST_P(StoredCheckTest, TheSettingsDialogShowsAndStoresWhatThePlatformWould) {
     const auto stored = static_cast<DWORD>(GetParam().value);
     StoreInt(kKeepPDAOn, stored);
     StoreInt(kOffTakesPrecedence, stored);
-    script.Then([&] {
+    steps.Then([&] {
         EXPECT_EQ(hh.ControlChecked(IDC_KEEP_PDA_ON), GetParam().shownFromStored);
         EXPECT_EQ(hh.ControlChecked(IDC_OFF_TAKES_PRECEDENCE), GetParam().shownFromStored);
         hh.Click(IDOK);

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/sim/reg_file.h"
 #include "platform/sim/registry.h"
 #include "tests/unit/support/module_process.h"
 

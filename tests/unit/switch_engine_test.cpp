@@ -37,7 +37,7 @@ class SwitchEngineTest : public ::testing::Test {
     void Show(const char16_t* caption) { windows.Front(caption); }
 
     EngineState state;
-    test::FakeWindowSystem windows;
+    test::FakeDesktopWindows windows;
     test::FakePower power;
     RecordingRadios radios;
     SwitchEngine engine{state, windows, power, radios};
@@ -327,7 +327,7 @@ TEST_F(SwitchEngineTest, ReadsALongCaptionWhole) {
 
 // A caption that shrinks between the length and the text query is taken as copied.
 TEST_F(SwitchEngineTest, ACaptionShrinkingDuringTheReadKeepsWhatWasCopied) {
-    class Shrinking : public test::FakeWindowSystem {
+    class Shrinking : public test::FakeDesktopWindows {
       public:
         INT GetWindowTextLengthW(HWND) override { return 40; }
     } shrinking;

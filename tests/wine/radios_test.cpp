@@ -36,8 +36,8 @@ class RadiosOnWindows : public ProgramTest {
     void Ticks(int n) {
         EngineState state;
         LoadRuleLists(store_, state);
-        BluetoothControl bluetooth(state.BTControl, backend_.windows, backend_.registry,
-                                   backend_.bluetooth);
+        BluetoothControl bluetooth(state.BTControl, backend_.windows, backend_.windows,
+                                   backend_.registry, backend_.bluetooth);
         WlanControl wlan(backend_.power);
         Radios radios(bluetooth, wlan);
         SwitchEngine engine(state, backend_.windows, backend_.power, radios);

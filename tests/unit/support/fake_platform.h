@@ -1,5 +1,6 @@
 // FakePower: answers every power call with a settable result and records the calls;
-// with the window system's fake, what the engine and radio tests run on.
+// with the desktop's and the window system's fakes, what the engine and radio tests run
+// on.
 #pragma once
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include "platform/power.h"
 #include "platform/strings.h"
 #include "radio/radio_operations.h"
+#include "tests/unit/support/fake_desktop_windows.h"
 #include "tests/unit/support/fake_window_system.h"
 
 namespace velk::test {

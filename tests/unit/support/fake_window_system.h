@@ -1,7 +1,7 @@
 // The window system for tests that need a few working calls without the simulated
-// handheld: top-level windows and dialog controls with captions and optional handlers,
-// a front window, case-blind FindWindowW, synchronous sends, one posted-message queue,
-// dialogs built from their templates, and records of the calls a test looks at. It is
+// handheld: the desktop's fake (fake_desktop_windows.h) with the program's windows and
+// their optional handlers, synchronous sends, one posted-message queue, dialogs built
+// from their templates, and records of the calls a test looks at. It is
 // steered through its methods; calls it does not model answer 0, FALSE or a null
 // handle. A test that needs an odd answer derives from it and overrides that call.
 // (Tests of whole programs use the simulated handheld, platform/sim.)
@@ -18,50 +18,19 @@
 
 #include "platform/strings.h"
 #include "platform/window_system.h"
+#include "tests/unit/support/fake_desktop_windows.h"
 
 namespace velk::test {
 
-class FakeWindowSystem : public IWindowSystem {
+class FakeWindowSystem : public FakeDesktopWindowsOf<IWindowSystem> {
   public:
-    struct Window {
-        std::u16string text;  // caption, or a control's text
-        std::u16string className;
-        IWindowHandler* handler = nullptr;
-        HWND parent;
-        DWORD style = 0;
-        bool visible = false;
-        INT id = 0;
-        RECT rect;
-        // Control state of buttons and combo boxes without a handler.
-        int check = 0;
-        int selection = -1;
-        int count = 0;
-    };
+    using Window = FakeDesktopWindowsOf<IWindowSystem>::Window;
     struct MessageBoxCall {
         std::u16string text, caption;
         UINT type;
     };
 
     // --- steering ---------------------------------------------------------------------
-    // Adds a top-level window without sending it anything; the first window gets handle 1.
-    HWND Add(std::u16string caption, IWindowHandler* handler = nullptr) {
-        return NewWindow(handler, HWND{}, 0, std::move(caption));
-    }
-    void Remove(HWND h) { windows_.erase(h.value); }
-    void SetCaption(HWND h, std::u16string caption) { Get(h).text = std::move(caption); }
-    // Brings a window to the front; a null handle leaves no front window.
-    void SetFront(HWND h) { front_ = h; }
-    // Adds a window and brings it to the front.
-    HWND Front(std::u16string caption) {
-        const HWND h = Add(std::move(caption));
-        SetFront(h);
-        return h;
-    }
-    // Top-level windows of other processes, as EnumWindows and the process id query see
-    // them (the single-instance search).
-    void SetOtherProcessWindows(std::vector<std::pair<HWND, DWORD>> windows) {
-        others_ = std::move(windows);
-    }
     // Runs when a loop asks for a message and none is queued; GetMessageW answers -1
     // when the queue is still empty after it.
     void OnIdle(std::function<void()> idle) { onIdle_ = std::move(idle); }
@@ -74,35 +43,20 @@ class FakeWindowSystem : public IWindowSystem {
     void SetDialogRect(RECT rect) { dialogRect_ = rect; }
 
     // --- looking -------------------------------------------------------------------------
-    const Window* Find(HWND h) const {
-        const auto it = windows_.find(h.value);
-        return it == windows_.end() ? nullptr : &it->second;
-    }
-    Window& Get(HWND h) { return windows_.at(h.value); }
-    bool Exists(HWND h) const { return windows_.count(h.value) != 0; }
     HWND Control(HWND dialog, INT id) const {
         const auto it = controls_.find({dialog.value, id});
         return it == controls_.end() ? HWND{} : it->second;
     }
     const std::deque<MSG>& Queue() const { return queue_; }
 
-    // Calls served, by operation name.
-    int Calls(const std::string& name) const {
-        const auto it = calls_.find(name);
-        return it == calls_.end() ? 0 : it->second;
-    }
-    // The window names FindWindowW was asked for, in order.
-    const std::vector<std::u16string>& FindQueries() const { return findQueries_; }
     // Forgets the counts, the FindWindowW queries and the default-processing calls.
     void ClearCalls() {
-        calls_.clear();
-        findQueries_.clear();
+        FakeDesktopWindowsOf::ClearCalls();
         defaults_.clear();
     }
     const std::vector<std::pair<HWND, UINT>>& DefaultCalls() const { return defaults_; }
     const std::vector<INT>& Quits() const { return quits_; }
     const std::vector<HWND>& Destroyed() const { return destroyed_; }
-    const std::vector<HWND>& Foregrounds() const { return foregrounds_; }
     const std::vector<std::pair<LONG, LONG>>& Moves() const { return moves_; }
     const std::vector<MessageBoxCall>& Boxes() const { return boxes_; }
 
@@ -142,7 +96,6 @@ class FakeWindowSystem : public IWindowSystem {
         }
         return 1;
     }
-    BOOL IsWindow(HWND hwnd) override { return Exists(hwnd) ? 1 : 0; }
     LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM, LPARAM) override {
         Count("DefWindowProcW");
         defaults_.emplace_back(hwnd, message);
@@ -150,55 +103,10 @@ class FakeWindowSystem : public IWindowSystem {
             DestroyWindow(hwnd);
         return 0;
     }
-    INT GetWindowTextLengthW(HWND hwnd) override {
-        Count("GetWindowTextLengthW");
-        const Window* w = Find(hwnd);
-        return w ? static_cast<INT>(w->text.size()) : 0;
-    }
-    INT GetWindowTextW(HWND hwnd, char16_t* buf, INT maxCount) override {
-        Count("GetWindowTextW");
-        if (buf == nullptr || maxCount <= 0)
-            return 0;
-        const Window* w = Find(hwnd);
-        const std::u16string text = w ? w->text : u"";
-        const auto n = std::min<std::size_t>(text.size(), static_cast<std::size_t>(maxCount - 1));
-        text.copy(buf, n);
-        buf[n] = u'\0';
-        return static_cast<INT>(n);
-    }
     BOOL SetWindowTextW(HWND hwnd, const char16_t* text) override {
         if (!Exists(hwnd))
             return 0;
         Get(hwnd).text = text;
-        return 1;
-    }
-    HWND FindWindowW(const char16_t* className, const char16_t* windowName) override {
-        Count("FindWindowW");
-        if (windowName == nullptr)
-            return HWND{};
-        findQueries_.emplace_back(windowName);
-        for (const auto& [h, w] : windows_) {
-            if (w.parent)
-                continue;  // top-level windows only
-            if (className != nullptr && w.className != className)
-                continue;
-            if (FoldedEquals(w.text, windowName))
-                return HWND{h};
-        }
-        return HWND{};
-    }
-    BOOL EnumWindows(const WNDENUMPROC& callback) override {
-        for (const auto& [hwnd, pid] : others_)
-            if (!callback(hwnd))
-                break;
-        return 1;
-    }
-    HWND GetForegroundWindow() override {
-        Count("GetForegroundWindow");
-        return front_;
-    }
-    BOOL SetForegroundWindow(HWND hwnd) override {
-        foregrounds_.push_back(hwnd);
         return 1;
     }
     BOOL ShowWindow(HWND hwnd, INT cmd) override {
@@ -229,12 +137,6 @@ class FakeWindowSystem : public IWindowSystem {
         return cmd == GW_OWNER && Exists(hwnd) ? Get(hwnd).parent : HWND{};
     }
     HWND SetFocus(HWND) override { return HWND{}; }
-    DWORD GetWindowThreadProcessId(HWND hwnd, DWORD* pid) override {
-        for (const auto& [h, p] : others_)
-            if (h == hwnd && pid != nullptr)
-                *pid = p;
-        return 1;
-    }
     HDC BeginPaint(HWND, PAINTSTRUCT*) override { return HDC{}; }
     BOOL EndPaint(HWND, const PAINTSTRUCT*) override { return 0; }
 
@@ -328,32 +230,13 @@ class FakeWindowSystem : public IWindowSystem {
     HICON LoadIconW(WORD) override { return HICON{}; }
 
   private:
-    void Count(const char* name) { ++calls_[name]; }
-    HWND NewWindow(IWindowHandler* handler, HWND parent, DWORD style, std::u16string text) {
-        const HWND h{next_++};
-        Window& w = windows_[h.value];
-        w.handler = handler;
-        w.parent = parent;
-        w.style = style;
-        w.visible = (style & WS_VISIBLE) != 0;
-        w.text = std::move(text);
-        return h;
-    }
-
-    std::map<std::uintptr_t, Window> windows_;
     std::map<std::pair<std::uintptr_t, INT>, HWND> controls_;  // (dialog, id) -> control
-    std::uintptr_t next_ = 1;
-    HWND front_;
     std::deque<MSG> queue_;
     std::function<void()> onIdle_;
     RECT dialogRect_{0, 0, 100, 50};
-    std::vector<std::pair<HWND, DWORD>> others_;  // (window, pid)
-    std::map<std::string, int> calls_;
-    std::vector<std::u16string> findQueries_;
     std::vector<std::pair<HWND, UINT>> defaults_;
     std::vector<INT> quits_;
     std::vector<HWND> destroyed_;
-    std::vector<HWND> foregrounds_;
     std::vector<std::pair<LONG, LONG>> moves_;
     std::vector<MessageBoxCall> boxes_;
 };

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/process.h"
+#include "platform/strings.h"
 
 namespace velk::testing_support {
 
@@ -18,12 +19,7 @@ class ModuleName : public IProcess {
     DWORD GetModuleFileNameW(HMODULE, char16_t* buf, DWORD size) override {
         ++calls;
         lastSize = size;
-        if (size == 0)
-            return 0;
-        const DWORD n = static_cast<DWORD>(std::min<std::size_t>(path_.size(), size - 1));
-        path_.copy(buf, n);
-        buf[n] = 0;
-        return n;
+        return static_cast<DWORD>(CopyTruncated(path_, buf, size));
     }
     CString GetProcessFileName(DWORD, DWORD) override { return {}; }
     HANDLE CreateMutexW(BOOL, const char16_t*) override { return HANDLE{}; }

@@ -17,24 +17,18 @@
 #include "platform/framework/win_app.h"
 #include "platform/sim/handheld.h"
 #include "res/resource_ids.h"
-#include "tests/unit/support/step_script.h"
+#include "tests/unit/support/program_fixture.h"
 
 namespace velk::test {
 
 inline constexpr char16_t kSettingsPath[] = u"software\\Velk\\Velk\\Settings";
 
-class SettingsFixture : public ::testing::Test {
+class SettingsFixture : public ProgramFixture<CWinApp> {
   protected:
-    SettingsFixture()
-        : pid(hh.CreateProcess(u"\\Windows\\Velk.exe")),
-          platform(hh.PlatformFor(pid)),
-          app(platform),
-          script(hh.GetClock()) {
-        hh.SetDriver(&script);
+    SettingsFixture() {
         app.SetRegistryKey(u"Velk");
         frame = std::make_unique<CMainFrame>(app);
     }
-    ~SettingsFixture() override { hh.SetDriver(nullptr); }
 
     void RunSettings() { RunSettingsCommand(frame->SettingsHost()); }
 
@@ -82,11 +76,6 @@ class SettingsFixture : public ::testing::Test {
     }
     std::size_t Calls(std::string_view name) const { return hh.GetTrace().Count(name); }
 
-    mutable sim::SimHandheld hh;
-    DWORD pid;
-    Platform platform;
-    CWinApp app;
-    StepScript script;
     std::unique_ptr<CMainFrame> frame;
 };
 

@@ -1,10 +1,10 @@
-#include "platform/sim/trace_format.h"
+#include "platform/trace/format.h"
 
 #include <cstdio>
 
 #include "platform/strings.h"
 
-namespace velk::sim {
+namespace velk::trace {
 
 namespace {
 
@@ -40,17 +40,11 @@ std::string TraceString(const char16_t* s) {
 }
 
 std::string TraceString(std::u16string_view s) {
-    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "literal" + string.
-    std::string out = "\"";
-    out += ToUtf8(s);
-    out += '"';
-    return out;
+    return QuotedUtf8(s);
 }
 
 std::string TraceHandle(std::uintptr_t value) {
-    if (value == 0)
-        return "null";
-    return TraceHex(value);
+    return HandleText(value);
 }
 
 std::string TraceHex(std::uintptr_t value, int width) {
@@ -84,4 +78,4 @@ std::string MessageName(UINT message) {
     return std::to_string(message);
 }
 
-}  // namespace velk::sim
+}  // namespace velk::trace

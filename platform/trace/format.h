@@ -8,7 +8,7 @@
 
 #include "platform/types.h"
 
-namespace velk::sim {
+namespace velk::trace {
 
 // "null" for a null pointer, else the text in double quotes (UTF-8).
 std::string TraceString(const char16_t* s);
@@ -24,4 +24,4 @@ std::string TraceResult(bool ok);
 // WM_... for the messages the trace names, WM_USER+N, else the number.
 std::string MessageName(UINT message);
 
-}  // namespace velk::sim
+}  // namespace velk::trace

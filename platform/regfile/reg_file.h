@@ -1,5 +1,5 @@
-// The `.reg` text format in which the simulated handheld keeps its registry, so that a
-// user can read and edit it:
+// The `.reg` text format in which a home keeps its registry (the simulated handheld,
+// the Linux desktop's settings), so that a user can read and edit it:
 //
 //   Windows Registry Editor Version 5.00
 //
@@ -16,16 +16,16 @@
 // "Name"=- a value, as in any hand-edited import file. Files are written as UTF-8
 // without BOM; UTF-8 with BOM and UTF-16LE with BOM are read as well.
 //
-// SimRegistry::ToRegText, LoadRegText, LoadFile and SaveFile are implemented with these.
+// FileRegistry::ToRegText, LoadRegText, LoadFile and SaveFile are implemented with these.
 #pragma once
 
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
-#include "platform/sim/registry.h"
+#include "platform/regfile/registry.h"
 
-namespace velk::sim {
+namespace velk::regfile {
 
 // A `.reg` file that cannot be read, parsed or written. what() says what is wrong;
 // line is the 1-based line of the fault, 0 when it concerns the whole file.
@@ -49,4 +49,4 @@ std::string FormatRegText(const RegTrees& trees);
 // An empty text (no bytes at all) is an empty registry.
 RegTrees ParseRegText(std::string_view text, const std::string& fileNameForErrors);
 
-}  // namespace velk::sim
+}  // namespace velk::regfile

@@ -1,8 +1,6 @@
-// One process's view of the simulated handheld's window world (world.h): the model's
-// answers for that process (model::ClientWindows), traced. The calls of a traced process
-// (the program under test) are recorded in the trace, except GetMessageW,
-// TranslateMessage, DispatchMessageW, IsDialogMessageW and DefWindowProcW, which every
-// message passes through.
+// Any window system, traced: each call goes to the inner window system and is recorded,
+// except GetMessageW, TranslateMessage, DispatchMessageW, IsDialogMessageW and
+// DefWindowProcW, which every message passes through.
 //
 // Trace entries name the operation and give its arguments readably: strings quoted,
 // handles in hex with the window's caption when it has one, messages by name; results
@@ -12,18 +10,15 @@
 #include <string>
 #include <utility>
 
-#include "platform/model/client_windows.h"
-#include "platform/sim/process_view.h"
-#include "platform/sim/world.h"
+#include "platform/trace/trace.h"
 #include "platform/window_system.h"
 
-namespace velk::sim {
+namespace velk::trace {
 
-class SimWindowSystem : public IWindowSystem, private ProcessView {
+class TracedWindowSystem : public IWindowSystem {
   public:
-    SimWindowSystem(World& world, DWORD pid) : ProcessView(world, pid), inner_(world, pid) {}
-
-    DWORD Pid() const { return pid_; }
+    TracedWindowSystem(IWindowSystem& inner, Recorder& recorder)
+        : inner_(inner), recorder_(recorder) {}
 
     BOOL RegisterClassW(const WNDCLASSW& wc) override;
     HWND CreateWindowExW(DWORD exStyle, const char16_t* className, const char16_t* windowName,
@@ -83,8 +78,13 @@ class SimWindowSystem : public IWindowSystem, private ProcessView {
 
   private:
     std::string Window(HWND hwnd);
+    template <typename Args>
+    void Record(const char* name, Args&& args) {
+        recorder_.Record(name, std::forward<Args>(args));
+    }
 
-    model::ClientWindows inner_;
+    IWindowSystem& inner_;
+    Recorder& recorder_;
 };
 
-}  // namespace velk::sim
+}  // namespace velk::trace

@@ -1,4 +1,4 @@
-#include "platform/sim/reg_file.h"
+#include "platform/regfile/reg_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,7 +14,7 @@
 #include "platform/registry.h"
 #include "platform/strings.h"
 
-namespace velk::sim {
+namespace velk::regfile {
 
 namespace {
 
@@ -439,17 +439,17 @@ RegTrees ParseRegText(std::string_view text, const std::string& fileNameForError
     return Parser(DecodeLines(text, fileNameForErrors), fileNameForErrors).Run();
 }
 
-std::string SimRegistry::ToRegText() const {
+std::string FileRegistry::ToRegText() const {
     return FormatRegText(trees_);
 }
 
-void SimRegistry::LoadRegText(std::string_view text, const std::string& fileNameForErrors) {
+void FileRegistry::LoadRegText(std::string_view text, const std::string& fileNameForErrors) {
     RegTrees parsed = ParseRegText(text, fileNameForErrors);
     trees_.currentUser = std::move(parsed.currentUser);
     trees_.localMachine = std::move(parsed.localMachine);
 }
 
-void SimRegistry::LoadFile(const std::string& path) {
+void FileRegistry::LoadFile(const std::string& path) {
     // A device or a pipe is no registry: /dev/zero would be read for ever.
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
@@ -463,7 +463,7 @@ void SimRegistry::LoadFile(const std::string& path) {
     LoadRegText(bytes, path);
 }
 
-void SimRegistry::SaveFile(const std::string& path) const {
+void FileRegistry::SaveFile(const std::string& path) const {
     const std::string text = ToRegText();
     const std::size_t slash = path.rfind('/');
     const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
@@ -520,4 +520,4 @@ void SimRegistry::SaveFile(const std::string& path) const {
     }
 }
 
-}  // namespace velk::sim
+}  // namespace velk::regfile

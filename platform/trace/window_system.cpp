@@ -1,11 +1,18 @@
-#include "platform/sim/window_system.h"
+#include "platform/trace/window_system.h"
 
-#include "platform/sim/trace_format.h"
 #include "platform/strings.h"
+#include "platform/trace/format.h"
 
-namespace velk::sim {
+namespace velk::trace {
 
-std::string SimWindowSystem::Window(HWND hwnd) {
+namespace {
+
+constexpr BOOL FALSE = 0;
+constexpr BOOL TRUE = 1;
+
+}  // namespace
+
+std::string TracedWindowSystem::Window(HWND hwnd) {
     std::string s = TraceHandle(hwnd.value);
     const CString caption = GetWindowTextString(inner_, hwnd);
     if (!caption.empty())
@@ -13,16 +20,16 @@ std::string SimWindowSystem::Window(HWND hwnd) {
     return s;
 }
 
-BOOL SimWindowSystem::RegisterClassW(const WNDCLASSW& wc) {
+BOOL TracedWindowSystem::RegisterClassW(const WNDCLASSW& wc) {
     Record("RegisterClassW",
            [&] { return TraceString(wc.lpszClassName) + ", style " + TraceNum(wc.style); });
     return inner_.RegisterClassW(wc);
 }
 
-HWND SimWindowSystem::CreateWindowExW(DWORD exStyle, const char16_t* className,
-                                      const char16_t* windowName, DWORD style, INT x, INT y,
-                                      INT width, INT height, HWND parent, UINT_PTR idOrMenu,
-                                      IWindowHandler* handler) {
+HWND TracedWindowSystem::CreateWindowExW(DWORD exStyle, const char16_t* className,
+                                         const char16_t* windowName, DWORD style, INT x, INT y,
+                                         INT width, INT height, HWND parent, UINT_PTR idOrMenu,
+                                         IWindowHandler* handler) {
     Record("CreateWindowExW", [&] {
         return TraceHandle(exStyle) + ", " + TraceString(className) + ", " +
                TraceString(windowName) + ", " + TraceHandle(style) + ", " + TraceNum(x) + ", " +
@@ -33,30 +40,30 @@ HWND SimWindowSystem::CreateWindowExW(DWORD exStyle, const char16_t* className,
                                   parent, idOrMenu, handler);
 }
 
-BOOL SimWindowSystem::DestroyWindow(HWND hwnd) {
+BOOL TracedWindowSystem::DestroyWindow(HWND hwnd) {
     Record("DestroyWindow", [&] { return Window(hwnd); });
     return inner_.DestroyWindow(hwnd);
 }
 
-BOOL SimWindowSystem::IsWindow(HWND hwnd) {
+BOOL TracedWindowSystem::IsWindow(HWND hwnd) {
     bool exists = inner_.IsWindow(hwnd) != FALSE;
     Record("IsWindow",
            [&] { return TraceHandle(hwnd.value) + (exists ? " -> TRUE" : " -> FALSE"); });
     return exists ? TRUE : FALSE;
 }
 
-LRESULT SimWindowSystem::DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TracedWindowSystem::DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return inner_.DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-INT SimWindowSystem::GetWindowTextLengthW(HWND hwnd) {
+INT TracedWindowSystem::GetWindowTextLengthW(HWND hwnd) {
     INT length = inner_.GetWindowTextLengthW(hwnd);
     Record("GetWindowTextLengthW",
            [&] { return TraceHandle(hwnd.value) + " -> " + TraceNum(length); });
     return length;
 }
 
-INT SimWindowSystem::GetWindowTextW(HWND hwnd, char16_t* buf, INT maxCount) {
+INT TracedWindowSystem::GetWindowTextW(HWND hwnd, char16_t* buf, INT maxCount) {
     INT copied = inner_.GetWindowTextW(hwnd, buf, maxCount);
     Record("GetWindowTextW", [&] {
         const std::u16string_view text =
@@ -66,12 +73,12 @@ INT SimWindowSystem::GetWindowTextW(HWND hwnd, char16_t* buf, INT maxCount) {
     return copied;
 }
 
-BOOL SimWindowSystem::SetWindowTextW(HWND hwnd, const char16_t* text) {
+BOOL TracedWindowSystem::SetWindowTextW(HWND hwnd, const char16_t* text) {
     Record("SetWindowTextW", [&] { return TraceHandle(hwnd.value) + ", " + TraceString(text); });
     return inner_.SetWindowTextW(hwnd, text);
 }
 
-HWND SimWindowSystem::FindWindowW(const char16_t* className, const char16_t* windowName) {
+HWND TracedWindowSystem::FindWindowW(const char16_t* className, const char16_t* windowName) {
     HWND found = inner_.FindWindowW(className, windowName);
     Record("FindWindowW", [&] {
         return TraceString(className) + ", " + TraceString(windowName) + " -> " + Window(found);
@@ -79,40 +86,40 @@ HWND SimWindowSystem::FindWindowW(const char16_t* className, const char16_t* win
     return found;
 }
 
-BOOL SimWindowSystem::EnumWindows(const WNDENUMPROC& callback) {
+BOOL TracedWindowSystem::EnumWindows(const WNDENUMPROC& callback) {
     Record("EnumWindows", [&] { return ""; });
     return inner_.EnumWindows(callback);
 }
 
-HWND SimWindowSystem::GetForegroundWindow() {
+HWND TracedWindowSystem::GetForegroundWindow() {
     HWND h = inner_.GetForegroundWindow();
     Record("GetForegroundWindow", [&] { return "-> " + Window(h); });
     return h;
 }
 
-BOOL SimWindowSystem::SetForegroundWindow(HWND hwnd) {
+BOOL TracedWindowSystem::SetForegroundWindow(HWND hwnd) {
     Record("SetForegroundWindow", [&] { return TraceHandle(hwnd.value); });
     return inner_.SetForegroundWindow(hwnd);
 }
 
-BOOL SimWindowSystem::ShowWindow(HWND hwnd, INT cmdShow) {
+BOOL TracedWindowSystem::ShowWindow(HWND hwnd, INT cmdShow) {
     Record("ShowWindow", [&] { return Window(hwnd) + ", " + TraceNum(cmdShow); });
     return inner_.ShowWindow(hwnd, cmdShow);
 }
 
-BOOL SimWindowSystem::IsWindowVisible(HWND hwnd) {
+BOOL TracedWindowSystem::IsWindowVisible(HWND hwnd) {
     bool visible = inner_.IsWindowVisible(hwnd) != FALSE;
     Record("IsWindowVisible",
            [&] { return TraceHandle(hwnd.value) + (visible ? " -> TRUE" : " -> FALSE"); });
     return visible ? TRUE : FALSE;
 }
 
-BOOL SimWindowSystem::UpdateWindow(HWND hwnd) {
+BOOL TracedWindowSystem::UpdateWindow(HWND hwnd) {
     Record("UpdateWindow", [&] { return TraceHandle(hwnd.value); });
     return inner_.UpdateWindow(hwnd);
 }
 
-BOOL SimWindowSystem::GetWindowRect(HWND hwnd, RECT* rect) {
+BOOL TracedWindowSystem::GetWindowRect(HWND hwnd, RECT* rect) {
     RECT got;
     BOOL ok = inner_.GetWindowRect(hwnd, &got);
     if (ok && rect)
@@ -122,8 +129,8 @@ BOOL SimWindowSystem::GetWindowRect(HWND hwnd, RECT* rect) {
     return ok;
 }
 
-BOOL SimWindowSystem::SetWindowPos(HWND hwnd, HWND insertAfter, INT x, INT y, INT cx, INT cy,
-                                   UINT flags) {
+BOOL TracedWindowSystem::SetWindowPos(HWND hwnd, HWND insertAfter, INT x, INT y, INT cx, INT cy,
+                                      UINT flags) {
     Record("SetWindowPos", [&] {
         return TraceHandle(hwnd.value) + ", " + TraceHandle(insertAfter.value) + ", " +
                TraceNum(x) + ", " + TraceNum(y) + ", " + TraceNum(cx) + ", " + TraceNum(cy) + ", " +
@@ -132,7 +139,7 @@ BOOL SimWindowSystem::SetWindowPos(HWND hwnd, HWND insertAfter, INT x, INT y, IN
     return inner_.SetWindowPos(hwnd, insertAfter, x, y, cx, cy, flags);
 }
 
-LONG SimWindowSystem::GetWindowLongW(HWND hwnd, INT index) {
+LONG TracedWindowSystem::GetWindowLongW(HWND hwnd, INT index) {
     LONG value = inner_.GetWindowLongW(hwnd, index);
     Record("GetWindowLongW", [&] {
         return TraceHandle(hwnd.value) + ", " + TraceNum(index) + " -> " +
@@ -141,14 +148,14 @@ LONG SimWindowSystem::GetWindowLongW(HWND hwnd, INT index) {
     return value;
 }
 
-HWND SimWindowSystem::GetParent(HWND hwnd) {
+HWND TracedWindowSystem::GetParent(HWND hwnd) {
     HWND parent = inner_.GetParent(hwnd);
     Record("GetParent",
            [&] { return TraceHandle(hwnd.value) + " -> " + TraceHandle(parent.value); });
     return parent;
 }
 
-HWND SimWindowSystem::GetWindow(HWND hwnd, UINT cmd) {
+HWND TracedWindowSystem::GetWindow(HWND hwnd, UINT cmd) {
     HWND result = inner_.GetWindow(hwnd, cmd);
     Record("GetWindow", [&] {
         return TraceHandle(hwnd.value) + ", " + TraceNum(cmd) + " -> " + TraceHandle(result.value);
@@ -156,12 +163,12 @@ HWND SimWindowSystem::GetWindow(HWND hwnd, UINT cmd) {
     return result;
 }
 
-HWND SimWindowSystem::SetFocus(HWND hwnd) {
+HWND TracedWindowSystem::SetFocus(HWND hwnd) {
     Record("SetFocus", [&] { return TraceHandle(hwnd.value); });
     return inner_.SetFocus(hwnd);
 }
 
-DWORD SimWindowSystem::GetWindowThreadProcessId(HWND hwnd, DWORD* processId) {
+DWORD TracedWindowSystem::GetWindowThreadProcessId(HWND hwnd, DWORD* processId) {
     DWORD pid = 0;
     DWORD thread = inner_.GetWindowThreadProcessId(hwnd, &pid);
     if (processId)
@@ -171,29 +178,29 @@ DWORD SimWindowSystem::GetWindowThreadProcessId(HWND hwnd, DWORD* processId) {
     return thread;
 }
 
-HDC SimWindowSystem::BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
+HDC TracedWindowSystem::BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
     Record("BeginPaint", [&] { return TraceHandle(hwnd.value); });
     return inner_.BeginPaint(hwnd, ps);
 }
 
-BOOL SimWindowSystem::EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
+BOOL TracedWindowSystem::EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
     Record("EndPaint", [&] { return TraceHandle(hwnd.value); });
     return inner_.EndPaint(hwnd, ps);
 }
 
-BOOL SimWindowSystem::GetMessageW(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) {
+BOOL TracedWindowSystem::GetMessageW(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) {
     return inner_.GetMessageW(msg, hwnd, filterMin, filterMax);
 }
 
-BOOL SimWindowSystem::TranslateMessage(const MSG* msg) {
+BOOL TracedWindowSystem::TranslateMessage(const MSG* msg) {
     return inner_.TranslateMessage(msg);
 }
 
-LRESULT SimWindowSystem::DispatchMessageW(const MSG* msg) {
+LRESULT TracedWindowSystem::DispatchMessageW(const MSG* msg) {
     return inner_.DispatchMessageW(msg);
 }
 
-BOOL SimWindowSystem::PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+BOOL TracedWindowSystem::PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Record("PostMessageW", [&] {
         return Window(hwnd) + ", " + MessageName(message) + ", " + TraceNum(wParam) + ", " +
                TraceNum(lParam);
@@ -201,7 +208,7 @@ BOOL SimWindowSystem::PostMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARA
     return inner_.PostMessageW(hwnd, message, wParam, lParam);
 }
 
-LRESULT SimWindowSystem::SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TracedWindowSystem::SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Record("SendMessageW", [&] {
         return Window(hwnd) + ", " + MessageName(message) + ", " + TraceNum(wParam) + ", " +
                TraceNum(lParam);
@@ -209,29 +216,29 @@ LRESULT SimWindowSystem::SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LP
     return inner_.SendMessageW(hwnd, message, wParam, lParam);
 }
 
-void SimWindowSystem::PostQuitMessage(INT exitCode) {
+void TracedWindowSystem::PostQuitMessage(INT exitCode) {
     Record("PostQuitMessage", [&] { return TraceNum(exitCode); });
     inner_.PostQuitMessage(exitCode);
 }
 
-UINT SimWindowSystem::RegisterWindowMessageW(const char16_t* name) {
+UINT TracedWindowSystem::RegisterWindowMessageW(const char16_t* name) {
     UINT id = inner_.RegisterWindowMessageW(name);
     Record("RegisterWindowMessageW", [&] { return TraceString(name) + " -> " + TraceNum(id); });
     return id;
 }
 
-UINT_PTR SimWindowSystem::SetTimer(HWND hwnd, UINT_PTR id, UINT elapse) {
+UINT_PTR TracedWindowSystem::SetTimer(HWND hwnd, UINT_PTR id, UINT elapse) {
     Record("SetTimer",
            [&] { return Window(hwnd) + ", " + TraceNum(id) + ", " + TraceNum(elapse); });
     return inner_.SetTimer(hwnd, id, elapse);
 }
 
-BOOL SimWindowSystem::KillTimer(HWND hwnd, UINT_PTR id) {
+BOOL TracedWindowSystem::KillTimer(HWND hwnd, UINT_PTR id) {
     Record("KillTimer", [&] { return Window(hwnd) + ", " + TraceNum(id); });
     return inner_.KillTimer(hwnd, id);
 }
 
-BOOL SimWindowSystem::RegisterHotKey(HWND hwnd, INT id, UINT modifiers, UINT vk) {
+BOOL TracedWindowSystem::RegisterHotKey(HWND hwnd, INT id, UINT modifiers, UINT vk) {
     bool ok = inner_.RegisterHotKey(hwnd, id, modifiers, vk) != FALSE;
     Record("RegisterHotKey", [&] {
         return Window(hwnd) + ", " + TraceHandle(id) + ", " + TraceHandle(modifiers) + ", " +
@@ -240,31 +247,31 @@ BOOL SimWindowSystem::RegisterHotKey(HWND hwnd, INT id, UINT modifiers, UINT vk)
     return ok ? TRUE : FALSE;
 }
 
-BOOL SimWindowSystem::UnregisterHotKey(HWND hwnd, INT id) {
+BOOL TracedWindowSystem::UnregisterHotKey(HWND hwnd, INT id) {
     Record("UnregisterHotKey", [&] { return Window(hwnd) + ", " + TraceHandle(id); });
     return inner_.UnregisterHotKey(hwnd, id);
 }
 
-SHORT SimWindowSystem::GetAsyncKeyState(INT vk) {
+SHORT TracedWindowSystem::GetAsyncKeyState(INT vk) {
     SHORT state = inner_.GetAsyncKeyState(vk);
     bool down = (state & 0x8000) != 0;
     Record("GetAsyncKeyState", [&] { return TraceHandle(vk) + (down ? " -> 0x8000" : " -> 0"); });
     return state;
 }
 
-HWND SimWindowSystem::CreateDialogIndirectW(const DialogTemplate& tmpl, HWND parent,
-                                            IWindowHandler* handler) {
+HWND TracedWindowSystem::CreateDialogIndirectW(const DialogTemplate& tmpl, HWND parent,
+                                               IWindowHandler* handler) {
     Record("CreateDialogIndirectW", [&] {
         return TraceNum(tmpl.id) + " " + TraceString(tmpl.caption) + ", " + Window(parent);
     });
     return inner_.CreateDialogIndirectW(tmpl, parent, handler);
 }
 
-BOOL SimWindowSystem::IsDialogMessageW(HWND dialog, MSG* msg) {
+BOOL TracedWindowSystem::IsDialogMessageW(HWND dialog, MSG* msg) {
     return inner_.IsDialogMessageW(dialog, msg);
 }
 
-HWND SimWindowSystem::GetDlgItem(HWND dialog, INT id) {
+HWND TracedWindowSystem::GetDlgItem(HWND dialog, INT id) {
     HWND item = inner_.GetDlgItem(dialog, id);
     Record("GetDlgItem", [&] {
         return TraceHandle(dialog.value) + ", " + TraceNum(id) + " -> " + TraceHandle(item.value);
@@ -272,20 +279,20 @@ HWND SimWindowSystem::GetDlgItem(HWND dialog, INT id) {
     return item;
 }
 
-INT SimWindowSystem::GetDlgCtrlID(HWND hwnd) {
+INT TracedWindowSystem::GetDlgCtrlID(HWND hwnd) {
     INT id = inner_.GetDlgCtrlID(hwnd);
     Record("GetDlgCtrlID", [&] { return TraceHandle(hwnd.value) + " -> " + TraceNum(id); });
     return id;
 }
 
-BOOL SimWindowSystem::MapDialogRect(HWND dialog, RECT* rect) {
+BOOL TracedWindowSystem::MapDialogRect(HWND dialog, RECT* rect) {
     Record("MapDialogRect",
            [&] { return TraceHandle(dialog.value) + (rect ? ", " + TraceRect(*rect) : ""); });
     return inner_.MapDialogRect(dialog, rect);
 }
 
-INT SimWindowSystem::MessageBoxW(HWND owner, const char16_t* text, const char16_t* caption,
-                                 UINT type) {
+INT TracedWindowSystem::MessageBoxW(HWND owner, const char16_t* text, const char16_t* caption,
+                                    UINT type) {
     Record("MessageBoxW", [&] {
         return Window(owner) + ", " + TraceString(text) + ", " + TraceString(caption) + ", " +
                TraceHandle(type);
@@ -293,13 +300,13 @@ INT SimWindowSystem::MessageBoxW(HWND owner, const char16_t* text, const char16_
     return inner_.MessageBoxW(owner, text, caption, type);
 }
 
-HMENU SimWindowSystem::LoadMenuW(WORD resourceId) {
+HMENU TracedWindowSystem::LoadMenuW(WORD resourceId) {
     HMENU menu = inner_.LoadMenuW(resourceId);
     Record("LoadMenuW", [&] { return TraceNum(resourceId) + " -> " + TraceHandle(menu.value); });
     return menu;
 }
 
-HMENU SimWindowSystem::GetSubMenu(HMENU menu, INT pos) {
+HMENU TracedWindowSystem::GetSubMenu(HMENU menu, INT pos) {
     HMENU sub = inner_.GetSubMenu(menu, pos);
     Record("GetSubMenu", [&] {
         return TraceHandle(menu.value) + ", " + TraceNum(pos) + " -> " + TraceHandle(sub.value);
@@ -307,12 +314,12 @@ HMENU SimWindowSystem::GetSubMenu(HMENU menu, INT pos) {
     return sub;
 }
 
-BOOL SimWindowSystem::DestroyMenu(HMENU menu) {
+BOOL TracedWindowSystem::DestroyMenu(HMENU menu) {
     Record("DestroyMenu", [&] { return TraceHandle(menu.value); });
     return inner_.DestroyMenu(menu);
 }
 
-BOOL SimWindowSystem::TrackPopupMenuEx(HMENU menu, UINT flags, INT x, INT y, HWND owner) {
+BOOL TracedWindowSystem::TrackPopupMenuEx(HMENU menu, UINT flags, INT x, INT y, HWND owner) {
     Record("TrackPopupMenuEx", [&] {
         return TraceHandle(menu.value) + ", " + TraceHandle(flags) + ", " + TraceNum(x) + ", " +
                TraceNum(y) + ", " + Window(owner);
@@ -320,10 +327,11 @@ BOOL SimWindowSystem::TrackPopupMenuEx(HMENU menu, UINT flags, INT x, INT y, HWN
     return inner_.TrackPopupMenuEx(menu, flags, x, y, owner);
 }
 
-HICON SimWindowSystem::LoadIconW(WORD resourceId) {
+HICON TracedWindowSystem::LoadIconW(WORD resourceId) {
     HICON icon = inner_.LoadIconW(resourceId);
+    recorder_.NameIcon(icon.value, resourceId);
     Record("LoadIconW", [&] { return TraceNum(resourceId) + " -> " + TraceHandle(icon.value); });
     return icon;
 }
 
-}  // namespace velk::sim
+}  // namespace velk::trace
