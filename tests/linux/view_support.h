@@ -106,7 +106,7 @@ inline int RunTool(const std::vector<std::string>& argv) {
 
 // An X server on the first free display with openbox, a session bus of its own and a
 // notification area (trayer); DISPLAY and DBUS_SESSION_BUS_ADDRESS point this process
-// (and what it starts later) at them. Ready() tells whether all came up.
+// (and what it starts later) at them. Missing() tells what did not come up.
 class Desktop {
   public:
     Desktop()
@@ -118,6 +118,7 @@ class Desktop {
         const std::string address = bus_.ReadLine();
         if (display.empty() || address.empty())
             return;
+        serving_ = true;
         setenv("DISPLAY", (":" + display).c_str(), 1);
         setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
         setenv("QT_QPA_PLATFORM", "xcb", 1);
@@ -131,24 +132,35 @@ class Desktop {
             if (!managed_)
                 usleep(50000);
         }
-        tray_ = std::make_unique<Process>(std::vector<std::string>{
-            "trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request", "--height",
-            std::to_string(kTrayHeight), "--SetDockType", "true"});
-        // The notification area takes icons once its panel is on the screen.
-        for (int i = 0; i < 400 && !trayShown_; ++i) {
-            trayShown_ = RunTool({"sh", "-c",
-                                  "xdotool search --onlyvisible --class trayer >/dev/null"}) == 0;
-            if (!trayShown_)
-                usleep(50000);
+        // The notification area takes icons once its panel is on the screen. trayer now and
+        // then dies on an X error while it starts; it is started again.
+        for (int attempt = 0; attempt < 3 && !trayShown_; ++attempt) {
+            tray_ = std::make_unique<Process>(std::vector<std::string>{
+                "trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
+                "--height", std::to_string(kTrayHeight), "--SetDockType", "true"});
+            for (int i = 0; i < 100 && !trayShown_; ++i) {
+                trayShown_ =
+                    RunTool({"sh", "-c",
+                             "xdotool search --onlyvisible --class trayer >/dev/null"}) == 0;
+                if (!trayShown_)
+                    usleep(50000);
+            }
         }
     }
-    bool Ready() const { return managed_ && trayShown_; }
+    // What did not start; empty when all did.
+    std::string Missing() const {
+        return !serving_     ? "Xvfb or the session bus"
+               : !managed_   ? "openbox"
+               : !trayShown_ ? "trayer"
+                             : "";
+    }
 
   private:
     Process server_;
     Process bus_;
     std::unique_ptr<Process> manager_;
     std::unique_ptr<Process> tray_;
+    bool serving_ = false;
     bool managed_ = false;
     bool trayShown_ = false;
 };

@@ -42,10 +42,9 @@ class DesktopEnvironment : public ::testing::Environment {
   public:
     void SetUp() override {
         desktop_ = std::make_unique<Desktop>();
-        if (!desktop_->Ready()) {
+        if (const std::string missing = desktop_->Missing(); !missing.empty()) {
             // A failure here would only skip the tests.
-            std::fputs("velk_view_tests: Xvfb, the session bus, openbox or trayer did not start\n",
-                       stderr);
+            std::fprintf(stderr, "velk_view_tests: %s did not start\n", missing.c_str());
             std::exit(1);
         }
         static int argc = 1;
@@ -101,7 +100,7 @@ class View : public ::testing::Test {
     DemoClient client{model};
 
     QWidget* Item(HWND dialog, INT id) { return view.Widget(model.GetDlgItem(dialog, id)); }
-    bool Pump(const std::function<bool()>& done) { return client.RunUntil(done, 10000, 20); }
+    bool Pump(const std::function<bool()>& done) { return client.RunUntil(done, 30000, 20); }
     // The dialog open, in front and with the keyboard.
     QWidget* Opened(WORD templateId, HWND* dialog) {
         *dialog = client.Open(templateId);
