@@ -59,9 +59,17 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "openbox did not start"
-trayer --edge bottom --align right --widthtype request --height 32 --SetDockType true \
-    >/dev/null 2>&1 &
-pids+=($!)
+# The notification area; trayer now and then dies while it starts, and is started again.
+for _ in 1 2 3; do
+    trayer --edge bottom --align right --widthtype request --height 32 --SetDockType true \
+        >/dev/null 2>&1 &
+    pids+=($!)
+    for _ in $(seq 50); do
+        xdotool search --onlyvisible --class trayer >/dev/null 2>&1 && break 2
+        sleep 0.1
+    done
+done
+xdotool search --onlyvisible --class trayer >/dev/null 2>&1 || fail "trayer did not start"
 
 # shot NAME MODE CAPTION: the tool in that mode, the window with that caption awaited.
 shot() {
