@@ -79,8 +79,10 @@ QString LabelText(const model::Window& w) {
     return Q(out);
 }
 
+// Every icon resource of the program is one picture drawn at several sizes (one .ico), as
+// on Windows; the size is picked where the icon is drawn.
 QIcon IconOf(WORD resource) {
-    return QIcon(QStringLiteral(":/velk/icons/icon%1.ico").arg(resource));
+    return resource ? QIcon(QStringLiteral(":/velk/icons/velk.ico")) : QIcon();
 }
 
 // The width a drop-down needs to show its widest item whole, in the widget's style.
