@@ -3,7 +3,8 @@
 # arguments go to it), velk-sim replaying a simulated day and a million ticks of the
 # default rules (time and peak memory), and a million ticks of rules that switch both
 # radios back and forth with the simulator's open handles checked to stay flat; and, on
-# the Windows build under Wine, one tick on the real backend against the same calls bare.
+# the Windows build under Wine, one tick on the real backend against the same calls bare;
+# on the Linux desktop, one tick from the window table against round trips to the X server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -47,4 +48,9 @@ echo "== one tick on the Windows backend under Wine"
 cmake --preset mingw >/dev/null
 cmake --build --preset mingw -j2 --target velk_win_bench >/dev/null
 scripts/wine-run.sh build/mingw/bench/win32/velk_win_bench.exe || status=1
+
+echo "== the Linux desktop's windows: a tick from the table against round trips to the X server"
+echo "   (50 windows under Xvfb and openbox; goal: the table at most a tenth of the round trips)"
+cmake --build --preset release --target velk_linux_desktop_bench >/dev/null
+build/release/bench/linux/velk_linux_desktop_bench 2>/dev/null || status=1
 exit "$status"

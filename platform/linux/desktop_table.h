@@ -71,6 +71,17 @@ class IDesktopProvider {
     // A descriptor that turns readable when the desktop has news, for the host's event loop;
     // -1 where the reports arrive through the host loop already (the session bus).
     virtual int EventFd() const = 0;
+    // Asks the desktop to bring the window to the front; false where it offers no way (no
+    // seat known, a desktop that refuses requests from other programs).
+    virtual bool Activate(DesktopTable::Key key) {
+        (void)key;
+        return false;
+    }
+    // The process that shows the window where the desktop says (0 where it does not).
+    virtual DWORD ProcessId(DesktopTable::Key key) const {
+        (void)key;
+        return 0;
+    }
 };
 
 }  // namespace velk

@@ -1,10 +1,13 @@
 #include "platform/sim/reg_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -20,6 +23,8 @@ namespace {
 
 constexpr std::u16string_view kCurrentUser = u"HKEY_CURRENT_USER";
 constexpr std::u16string_view kLocalMachine = u"HKEY_LOCAL_MACHINE";
+// A save's temporary file: the file's own name, this, and mkstemp's six characters.
+constexpr char kTemporarySuffix[] = ".saving-";
 
 // ---------------------------------------------------------------- writing
 
@@ -461,12 +466,15 @@ void SimRegistry::LoadFile(const std::string& path) {
     if (in.bad())
         FailWhole(path, "cannot read the file: " + ErrnoText());
     LoadRegText(bytes, path);
+    encoding_ = DetectRegEncoding(bytes);
+    RemoveAbandonedTemporaries(ResolveSaveTarget(path));
 }
 
 void SimRegistry::SaveFile(const std::string& path) const {
-    const std::string text = ToRegText();
-    const std::size_t slash = path.rfind('/');
-    const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string text = EncodeRegText(ToRegText(), encoding_);
+    const std::string target = ResolveSaveTarget(path);
+    const std::size_t slash = target.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash + 1);
     // Every failure leaves the previous file as it was: the new text goes to a file of
     // its own beside it, which replaces the old one only once it is complete on disk.
     auto failed = [&](const std::string& what, int error) {
@@ -476,9 +484,10 @@ void SimRegistry::SaveFile(const std::string& path) const {
     // Renaming over a device or a folder would replace it: only a regular file (or
     // none yet) is ever replaced.
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+    const bool existed = ::stat(target.c_str(), &st) == 0;
+    if (existed && !S_ISREG(st.st_mode))
         FailWhole(path, "not saved: not a regular file");
-    std::string tmp = path + ".XXXXXX";
+    std::string tmp = target + kTemporarySuffix + "XXXXXX";
     const int fd = ::mkstemp(tmp.data());
     if (fd < 0)
         failed("cannot create a temporary file beside it", errno);
@@ -488,7 +497,20 @@ void SimRegistry::SaveFile(const std::string& path) const {
         ::unlink(tmp.c_str());
         failed(what, error);
     };
-    if (::fchmod(fd, 0644) != 0)
+    // Held until the file is closed, so that another copy's start does not take this
+    // file for one a killed save left behind.
+    if (::flock(fd, LOCK_EX) != 0)
+        abandon("cannot lock the temporary file");
+    // A settings file made private stays private; a new one gets the usual mode.
+    mode_t mode = 0644;
+    if (existed) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode &= ~mask;
+    }
+    if (::fchmod(fd, mode) != 0)
         abandon("cannot set the temporary file's permissions");
     std::size_t done = 0;
     while (done < text.size()) {
@@ -502,22 +524,94 @@ void SimRegistry::SaveFile(const std::string& path) const {
     }
     if (::fsync(fd) != 0)
         abandon("cannot flush the temporary file");
-    if (::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(tmp.c_str());
-        failed("cannot close the temporary file", error);
-    }
-    if (::rename(tmp.c_str(), path.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(tmp.c_str());
-        failed("cannot replace the file", error);
-    }
+    if (::rename(tmp.c_str(), target.c_str()) != 0)
+        abandon("cannot replace the file");
+    ::close(fd);
+    RemoveAbandonedTemporaries(target);
     // Make the rename itself durable.
     const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);
     }
+}
+
+RegEncoding DetectRegEncoding(std::string_view bytes) {
+    if (bytes.substr(0, 2) == "\xFF\xFE")
+        return RegEncoding::kUtf16Le;
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
+        return RegEncoding::kUtf8Bom;
+    return RegEncoding::kUtf8;
+}
+
+std::string EncodeRegText(std::string_view utf8Text, RegEncoding encoding) {
+    switch (encoding) {
+        case RegEncoding::kUtf8:
+            return std::string(utf8Text);
+        case RegEncoding::kUtf8Bom:
+            return "\xEF\xBB\xBF" + std::string(utf8Text);
+        case RegEncoding::kUtf16Le:
+            break;
+    }
+    std::string out = "\xFF\xFE";
+    out.reserve(2 + utf8Text.size() * 2);
+    auto put = [&out](char16_t c) {
+        out += static_cast<char>(c & 0xFF);
+        out += static_cast<char>(c >> 8);
+    };
+    for (char16_t c : FromUtf8(utf8Text)) {
+        if (c == u'\n')
+            put(u'\r');
+        put(c);
+    }
+    return out;
+}
+
+std::string ResolveSaveTarget(const std::string& path) {
+    std::string current = path;
+    // As many hops as the kernel itself follows before it reports a loop.
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        std::string link(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(current.c_str(), link.data(), link.size());
+        if (n < 0 || static_cast<std::size_t>(n) >= link.size())
+            FailWhole(path, "cannot read the symbolic link " + current + ": " + ErrnoText());
+        link.resize(static_cast<std::size_t>(n));
+        if (link.front() != '/') {
+            const std::size_t slash = current.rfind('/');
+            if (slash != std::string::npos)
+                link = current.substr(0, slash + 1) + link;
+        }
+        current = std::move(link);
+    }
+    FailWhole(path, "too many levels of symbolic links");
+}
+
+void RemoveAbandonedTemporaries(const std::string& target) {
+    const std::size_t slash = target.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : target.substr(0, slash);
+    const std::string prefix =
+        (slash == std::string::npos ? target : target.substr(slash + 1)) + kTemporarySuffix;
+    DIR* folder = ::opendir(dir.empty() ? "/" : dir.c_str());
+    if (!folder)
+        return;
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string name = entry->d_name;
+        if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const std::string full = dir + "/" + name;
+        const int fd = ::open(full.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat st {};
+        // Only a regular file nobody is writing: a save in progress holds its lock.
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(full.c_str());
+        ::close(fd);
+    }
+    ::closedir(folder);
 }
 
 }  // namespace velk::sim

@@ -13,8 +13,9 @@
 // Texts use the escapes \\ and \"; REG_BINARY is hex:, every other type hex(N): with N
 // in hexadecimal, its bytes comma separated and continued on the next line after a
 // final "\". Lines starting with ";" are comments. "[-KEY]" deletes a key and
-// "Name"=- a value, as in any hand-edited import file. Files are written as UTF-8
-// without BOM; UTF-8 with BOM and UTF-16LE with BOM are read as well.
+// "Name"=- a value, as in any hand-edited import file. UTF-8 (with or without BOM) and
+// UTF-16LE with BOM are read; a file is written back in the encoding it was read in, so a
+// regedit export stays one regedit reads, and a new file is UTF-8 without BOM.
 //
 // SimRegistry::ToRegText, LoadRegText, LoadFile and SaveFile are implemented with these.
 #pragma once
@@ -39,6 +40,19 @@ class RegFileError : public std::runtime_error {
 };
 
 inline constexpr char kRegFileHeader[] = "Windows Registry Editor Version 5.00";
+
+RegEncoding DetectRegEncoding(std::string_view bytes);
+// utf8Text (with "\n" line ends) as the bytes of a file in that encoding.
+std::string EncodeRegText(std::string_view utf8Text, RegEncoding encoding);
+
+// The file a save replaces: path itself, or where its chain of symbolic links ends, so
+// that a link a dotfile manager made stays a link. Relative links resolve against the
+// link's own folder; a loop or an overlong chain is an error (RegFileError).
+std::string ResolveSaveTarget(const std::string& path);
+
+// Removes temporary files that an interrupted save left beside target. A save holds a lock
+// on its temporary file while it writes, so another copy's save in progress is left alone.
+void RemoveAbandonedTemporaries(const std::string& target);
 
 // Both trees as `.reg` text (UTF-8, "\n" line ends). Every key is written, also keys
 // without values; texts that would not survive as a quoted string (odd size, no final

@@ -44,6 +44,10 @@ struct RegKey {
     RegKey& FindOrCreate(std::u16string_view name, bool* created = nullptr);
 };
 
+// How a `.reg` file's bytes encode its text (reg_file.h). UTF-16LE files are regedit's own
+// exports and take its "\r\n" line ends.
+enum class RegEncoding { kUtf8, kUtf8Bom, kUtf16Le };
+
 // The two trees of the handheld.
 struct RegTrees {
     RegKey currentUser;
@@ -107,9 +111,13 @@ class SimRegistry : public IRegistry {
     // flushes it to disk, renames it over path and flushes the folder, so the old file
     // stays whole until the new one is complete; on any failure it throws RegFileError,
     // removes the temporary file and leaves the old one. It never replaces anything but
-    // a regular file.
+    // a regular file. A symbolic link is followed: its target is replaced and the link
+    // stays. The file keeps the encoding and the permissions it had; one that did not
+    // exist is written as UTF-8, readable by its owner and others (0644, less the umask).
+    // LoadFile also removes temporary files an interrupted save left.
     void LoadFile(const std::string& path);
     void SaveFile(const std::string& path) const;
+    RegEncoding FileEncoding() const { return encoding_; }
 
     const RegTrees& Trees() const { return trees_; }
 
@@ -142,6 +150,7 @@ class SimRegistry : public IRegistry {
     std::map<std::uintptr_t, OpenKey> handles_;
     std::uintptr_t nextHandle_ = 0x1000;
     std::map<std::string, std::pair<LONG, int>, std::less<>> failures_;
+    RegEncoding encoding_ = RegEncoding::kUtf8;
 };
 
 // Splits a "\"-separated key path into its names, skipping empty ones (so a leading,

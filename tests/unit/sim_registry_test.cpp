@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -420,6 +422,73 @@ TEST_F(RegFileOnDisk, AFailedWriteKeepsThePreviousFileWhole) {
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir))
         ++files;
     EXPECT_EQ(files, 1u) << "the temporary file was left behind";
+}
+
+// A file keeps what it was: its encoding (a regedit export stays UTF-16LE with its mark
+// and CRLF), its permissions, and a symbolic link stays a link whose target is replaced.
+TEST_F(RegFileOnDisk, ASaveKeepsTheFilesEncodingModeAndLink) {
+    const std::string body = std::string(kRegFileHeader) +
+                             "\n\n[HKEY_CURRENT_USER\\software]\n\"Name\"=\"\xC3\x9Cn\xC3\xAF\"\n";
+    struct Case {
+        RegEncoding encoding;
+        std::string lead;
+    } cases[] = {{RegEncoding::kUtf8, "Wind"},
+                 {RegEncoding::kUtf8Bom, "\xEF\xBB\xBFW"},
+                 {RegEncoding::kUtf16Le, std::string("\xFF\xFEW\0", 4)}};
+    for (const Case& c : cases) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << EncodeRegText(body, c.encoding);
+        SimRegistry reg2(trace, clock);
+        reg2.LoadFile(path);
+        reg2.SetString(HKEY_CURRENT_USER, u"software", u"More", u"\u00e9");
+        reg2.SaveFile(path);
+        const std::string saved = Read(path);
+        EXPECT_EQ(saved.substr(0, c.lead.size()), c.lead);
+        EXPECT_EQ(saved, EncodeRegText(reg2.ToRegText(), c.encoding));
+        SimRegistry again(trace, clock);
+        again.LoadFile(path);
+        EXPECT_EQ(again.GetValue(HKEY_CURRENT_USER, u"software", u"Name"),
+                  reg2.GetValue(HKEY_CURRENT_USER, u"software", u"Name"));
+    }
+    EXPECT_NE(Read(path).find(std::string("\r\0\n\0", 4)), std::string::npos);
+
+    // A private file stays private; a link stays a link, through a relative chain.
+    std::filesystem::create_directory(dir / "dotfiles");
+    const std::string real = (dir / "dotfiles" / "settings.reg").string();
+    std::filesystem::rename(path, real);
+    std::filesystem::permissions(
+        real, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    std::filesystem::create_symlink("dotfiles/settings.reg", dir / "hop.reg");
+    std::filesystem::create_symlink("hop.reg", path);
+    reg.SetDword(HKEY_CURRENT_USER, u"software", u"Linked", 1);
+    reg.SaveFile(path);
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "hop.reg"));
+    EXPECT_EQ(Read(real), EncodeRegText(reg.ToRegText(), RegEncoding::kUtf8));
+    EXPECT_EQ(std::filesystem::status(real).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+    std::filesystem::remove(path);
+    std::filesystem::create_symlink("loop.reg", dir / "loop.reg");
+    EXPECT_THROW(reg.SaveFile((dir / "loop.reg").string()), RegFileError);
+}
+
+// A save killed midway leaves its temporary file; the next load removes it, but not the
+// temporary file of a save that another copy is still writing (it holds a lock).
+TEST_F(RegFileOnDisk, LoadingRemovesWhatAKilledSaveLeft) {
+    reg.SaveFile(path);
+    const std::string abandoned = path + ".saving-Ab12Cd";
+    const std::string inProgress = path + ".saving-Ef34Gh";
+    const std::string unrelated = path + ".saving-notmine";
+    for (const std::string& p : {abandoned, inProgress, unrelated})
+        std::ofstream(p) << "partial";
+    const int held = ::open(inProgress.c_str(), O_RDONLY);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    reg.LoadFile(path);
+    ::close(held);
+    EXPECT_FALSE(std::filesystem::exists(abandoned));
+    EXPECT_TRUE(std::filesystem::exists(inProgress));
+    EXPECT_TRUE(std::filesystem::exists(unrelated));
 }
 
 }  // namespace
