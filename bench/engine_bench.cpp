@@ -17,6 +17,7 @@
 
 #include "engine/engine_state.h"
 #include "engine/switch_engine.h"
+#include "platform/power.h"
 #include "platform/strings.h"
 #include "tests/unit/support/fake_window_system.h"
 

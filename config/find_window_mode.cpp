@@ -48,18 +48,17 @@ CString AppendCaption(CString list, const CString& caption) {
 // --- the mode ---------------------------------------------------------------------------
 
 void FindWindowMode::TakeHotKey() {
-    IProcess& process = dialog_.GetPlatform().process;
-    IWindowSystem& windows = dialog_.Windows();
+    IProcess& process = process_;
     const HMODULE core = process.LoadLibraryW(u"coredll.dll");
     const FARPROC unregisterFunc1 =
         core ? process.GetProcAddressW(core, u"UnregisterFunc1") : FARPROC{};
     // The shell holds the button for itself until it is told to let go.
     if (unregisterFunc1)
         process.CallUnregisterFunc1(unregisterFunc1, kShellReleaseModifiers, VK_APP1);
-    windows.RegisterHotKey(dialog_.m_hWnd, kAppButtonHotKeyId, kAppButtonHotKeyModifiers, VK_APP1);
+    keys_.RegisterHotKey(dialog_.m_hWnd, kAppButtonHotKeyId, kAppButtonHotKeyModifiers, VK_APP1);
     if (!core) {
-        windows.RegisterHotKey(dialog_.m_hWnd, kDesktopHotKeyId, kDesktopHotKeyModifiers,
-                               kDesktopHotKeyVk);
+        keys_.RegisterHotKey(dialog_.m_hWnd, kDesktopHotKeyId, kDesktopHotKeyModifiers,
+                             kDesktopHotKeyVk);
         desktopKey_ = true;
     }
     hotKeyTaken_ = true;
@@ -68,16 +67,15 @@ void FindWindowMode::TakeHotKey() {
 }
 
 void FindWindowMode::GiveUpHotKey() {
-    IWindowSystem& windows = dialog_.Windows();
-    windows.UnregisterHotKey(dialog_.m_hWnd, kAppButtonHotKeyId);
+    keys_.UnregisterHotKey(dialog_.m_hWnd, kAppButtonHotKeyId);
     if (desktopKey_)
-        windows.UnregisterHotKey(dialog_.m_hWnd, kDesktopHotKeyId);
+        keys_.UnregisterHotKey(dialog_.m_hWnd, kDesktopHotKeyId);
     desktopKey_ = false;
     hotKeyTaken_ = false;
 }
 
 void FindWindowMode::Start() {
-    AfxMessageBox(dialog_.Windows(), dialog_.AppName(), kFindWindowPrompt, dialog_.m_hWnd);
+    AfxMessageBox(dialog_.Menus(), dialog_.AppName(), kFindWindowPrompt, dialog_.m_hWnd);
     // Closed while the prompt was up: there is nothing left to capture into.
     if (!dialog_.IsModalRunning())
         return;
@@ -104,12 +102,12 @@ LRESULT FindWindowMode::OnHotKey() {
         return 0;
     const ScopedBusy busy(HotKeyBusy);
 
-    IWindowSystem& windows = dialog_.Windows();
+    IDesktopWindows& desktop = dialog_.Desktop();
     CString caption;
-    if (const HWND front = windows.GetForegroundWindow())
-        caption = GetWindowTextString(windows, front);
+    if (const HWND front = desktop.GetForegroundWindow())
+        caption = GetWindowTextString(desktop, front);
 
-    CWindowFoundDlg found(dialog_.GetPlatform());
+    CWindowFoundDlg found(dialog_.Roles(), dialog_.ShellRolesOf());
     found.ContinueFind = 0;
     found.Caption = caption;
     found.ListIndex = ListChoice;
@@ -156,13 +154,13 @@ void FindWindowMode::End() {
 }
 
 void FindWindowMode::ListWindowCaptions() {
-    IWindowSystem& windows = dialog_.Windows();
-    windows.EnumWindows([&](HWND hwnd) -> BOOL {
+    IDesktopWindows& desktop = dialog_.Desktop();
+    desktop.EnumWindows([&](HWND hwnd) -> BOOL {
         char16_t buf[kListCaptionBuffer] = {};
-        const INT got = windows.GetWindowTextW(hwnd, buf, kListCaptionBuffer);
+        const INT got = desktop.GetWindowTextW(hwnd, buf, kListCaptionBuffer);
         const INT length = std::clamp(got, 0, kListCaptionBuffer - 1);
         if (length > 0)
-            AfxMessageBox(windows, dialog_.AppName(),
+            AfxMessageBox(dialog_.Menus(), dialog_.AppName(),
                           CString(buf, static_cast<std::size_t>(length)), dialog_.m_hWnd);
         return 1;
     });

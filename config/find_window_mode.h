@@ -6,7 +6,9 @@
 
 #include <functional>
 
+#include "platform/process.h"
 #include "platform/types.h"
+#include "platform/window_system.h"
 
 namespace velk {
 
@@ -42,7 +44,9 @@ CString AppendCaption(CString list, const CString& caption);
 
 class FindWindowMode {
   public:
-    explicit FindWindowMode(CSettingsDlg& dialog) : dialog_(dialog) {}
+    // process looks up the shell's UnregisterFunc1; keys registers the button.
+    FindWindowMode(CSettingsDlg& dialog, IProcess& process, IKeys& keys)
+        : dialog_(dialog), process_(process), keys_(keys) {}
 
     // --- state, all 0 for a new settings dialog ---------------------------------------
     INT HotKeyBusy = 0;  // a capture is in progress
@@ -74,6 +78,8 @@ class FindWindowMode {
     void AddCaption(const CString& caption, INT listIndex);
 
     CSettingsDlg& dialog_;
+    IProcess& process_;
+    IKeys& keys_;
     bool hotKeyTaken_ = false;
     bool desktopKey_ = false;  // the stand-in key was registered too
 };

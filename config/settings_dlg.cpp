@@ -16,7 +16,9 @@ constexpr const char16_t* kRadioItems[] = {u"Bluetooth", u"WiFi"};
 }  // namespace
 
 CSettingsDlg::CSettingsDlg(const Platform& platform, CString appName)
-    : CDialog(IDD_SETTINGS, platform, nullptr), Mode(*this), appName_(std::move(appName)) {
+    : CDialog(IDD_SETTINGS, platform, nullptr),
+      Mode(*this, platform.process, platform.windows),
+      appName_(std::move(appName)) {
     // No selection until the Settings command loads the stored values.
     BTControl = -1;
     DefaultAction = -1;

@@ -4,8 +4,8 @@
 
 namespace velk {
 
-CWindowFoundDlg::CWindowFoundDlg(const Platform& platform)
-    : CDialog(IDD_WINDOW_FOUND, platform, nullptr) {}
+CWindowFoundDlg::CWindowFoundDlg(const WndRoles& roles, const ShellRoles& shell)
+    : CDialog(IDD_WINDOW_FOUND, roles, shell, nullptr) {}
 
 void CWindowFoundDlg::DoDataExchange(CDataExchange* dx) {
     DDX_Check(dx, IDC_WF_CONTINUE, ContinueFind);

@@ -8,7 +8,7 @@ namespace velk {
 
 class CWindowFoundDlg : public CDialog {
   public:
-    explicit CWindowFoundDlg(const Platform& platform);
+    CWindowFoundDlg(const WndRoles& roles, const ShellRoles& shell);
 
     INT ContinueFind = 0;
     CString Caption;

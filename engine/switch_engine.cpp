@@ -49,9 +49,9 @@ EngineDecision DefaultDecision(EngineRadio radio, INT action) {
 
 }  // namespace
 
-SwitchEngine::SwitchEngine(EngineState& state, IWindowSystem& windows, IPower& power,
+SwitchEngine::SwitchEngine(EngineState& state, IDesktopWindows& desktop, IIdleTimer& idle,
                            IRadioOperations& radios)
-    : state_(state), windows_(windows), power_(power), radios_(radios) {}
+    : state_(state), desktop_(desktop), idle_(idle), radios_(radios) {}
 
 void SwitchEngine::Tick(const std::function<void()>& passOn) {
     EngineState& s = state_;
@@ -70,7 +70,7 @@ void SwitchEngine::Tick(const std::function<void()>& passOn) {
         s.KeepOnTicks = n + 1;
         if (n > kKeepAwakeTicks) {
             s.KeepOnTicks = 0;
-            power_.SystemIdleTimerReset();
+            idle_.SystemIdleTimerReset();
         }
     }
 
@@ -180,16 +180,16 @@ void SwitchEngine::Tick(const std::function<void()>& passOn) {
 
 void SwitchEngine::ReadFrontCaption() {
     caption_.clear();
-    const HWND front = windows_.GetForegroundWindow();
+    const HWND front = desktop_.GetForegroundWindow();
     if (!front)
         return;
-    ReadWindowText(windows_, front, caption_);
+    ReadWindowText(desktop_, front, caption_);
     Fold(caption_);
 }
 
 const CString* SwitchEngine::FirstRunning(const CStringArray& list) {
     for (const CString& entry : list)
-        if (!entry.empty() && windows_.FindWindowW(nullptr, entry.c_str()))
+        if (!entry.empty() && desktop_.FindWindowW(nullptr, entry.c_str()))
             return &entry;
     return nullptr;
 }

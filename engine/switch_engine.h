@@ -6,7 +6,6 @@
 
 #include "engine/engine_observer.h"
 #include "engine/engine_state.h"
-#include "platform/power.h"
 #include "platform/window_system.h"
 #include "radio/radio_operations.h"
 
@@ -14,7 +13,8 @@ namespace velk {
 
 class SwitchEngine {
   public:
-    SwitchEngine(EngineState& state, IWindowSystem& windows, IPower& power,
+    // desktop answers the front window and the captions; idle keeps the device awake.
+    SwitchEngine(EngineState& state, IDesktopWindows& desktop, IIdleTimer& idle,
                  IRadioOperations& radios);
 
     // Runs one tick. passOn is the framework's default processing of the timer message;
@@ -33,8 +33,8 @@ class SwitchEngine {
     void Switch(const EngineDecision& decision);
 
     EngineState& state_;
-    IWindowSystem& windows_;
-    IPower& power_;
+    IDesktopWindows& desktop_;
+    IIdleTimer& idle_;
     IRadioOperations& radios_;
     IEngineObserver* observer_ = nullptr;
     CString caption_;  // reused buffer: an unchanged tick allocates nothing once warm

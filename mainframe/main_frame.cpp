@@ -21,11 +21,11 @@ CMainFrame::CMainFrame(CWinApp& app)
       Store(app.Profile()),
       CommandBar(app.GetPlatform()),
       View(app.GetPlatform()),
-      bluetooth_(Engine.BTControl, app.GetPlatform().windows, app.GetPlatform().registry,
-                 app.GetPlatform().bluetooth),
+      bluetooth_(Engine.BTControl, app.GetPlatform().desktop, app.GetPlatform().windows,
+                 app.GetPlatform().registry, app.GetPlatform().bluetooth),
       wlan_(app.GetPlatform().power),
       radios_(bluetooth_, wlan_),
-      engine_(Engine, app.GetPlatform().windows, app.GetPlatform().power, radios_) {
+      engine_(Engine, app.GetPlatform().desktop, app.GetPlatform().power, radios_) {
     taskbarCreated_ = Windows().RegisterWindowMessageW(u"TaskbarCreated");
 }
 
@@ -33,7 +33,7 @@ CMainFrame::~CMainFrame() {
     // The icon goes first. A frame whose creation stopped before the record was filled
     // never added one.
     if (IconData.cbSize != 0)
-        m_platform.shell.Shell_NotifyIcon(NIM_DELETE, IconData);
+        Shell().Shell_NotifyIcon(NIM_DELETE, IconData);
 }
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
@@ -76,8 +76,8 @@ INT CMainFrame::OnCreate(LPARAM createRecord) {
     RECT bar;
     CommandBar.GetWindowRect(&bar);
     IconData.hIcon =
-        Windows().LoadIconW(bar.top > kStandardScreenBarTop ? IDI_TRAY_LARGE : IDI_TRAY_SMALL);
-    m_platform.shell.Shell_NotifyIcon(NIM_ADD, IconData);
+        Menus().LoadIconW(bar.top > kStandardScreenBarTop ? IDI_TRAY_LARGE : IDI_TRAY_SMALL);
+    Shell().Shell_NotifyIcon(NIM_ADD, IconData);
     return 0;
 }
 
@@ -90,7 +90,7 @@ BOOL CMainFrame::OnCmdMsg(UINT id, UINT code) {
 BOOL CMainFrame::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     // Desktop shells forget their icons when they restart; the device never sends this.
     if (taskbarCreated_ != 0 && message == taskbarCreated_ && IconData.cbSize != 0)
-        m_platform.shell.Shell_NotifyIcon(NIM_ADD, IconData);
+        Shell().Shell_NotifyIcon(NIM_ADD, IconData);
     return CFrameWnd::OnWndMsg(message, wParam, lParam, result);
 }
 
@@ -103,7 +103,7 @@ void CMainFrame::OnTimer(UINT_PTR) {
 }
 
 SettingsCommandHost CMainFrame::SettingsHost() {
-    return {.platform = GetPlatform(),
+    return {.platform = App().GetPlatform(),
             .appName = App().m_pszAppName,
             .profile = Store,
             .openDialog = SettingsDlg,
@@ -128,10 +128,10 @@ LRESULT CMainFrame::OnIconNotify(WPARAM iconId, LPARAM mouseMessage) {
     if (IconMenuOpen == 1)
         return 0;
     IconMenuOpen = 1;
-    const HMENU popup = Windows().GetSubMenu(GetMenu(), 0);
+    const HMENU popup = Menus().GetSubMenu(GetMenu(), 0);
     RECT bar;
     CommandBar.GetWindowRect(&bar);
-    Windows().TrackPopupMenuEx(popup, kIconMenuFlags, bar.right, bar.top, m_hWnd);
+    Menus().TrackPopupMenuEx(popup, kIconMenuFlags, bar.right, bar.top, m_hWnd);
     IconMenuOpen = 0;
     return 0;
 }

@@ -12,6 +12,10 @@ namespace velk {
 
 struct Platform {
     IRegistry& registry;
+    // The desktop's windows (other programs' too); in most homes the same object as
+    // windows, in the Linux home the desktop's own provider joined to the model.
+    IDesktopWindows& desktop;
+    // Every other role of the window system, for the program's own windows.
     IWindowSystem& windows;
     IShell& shell;
     IPower& power;

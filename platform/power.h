@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/types.h"
+#include "platform/window_system.h"
 
 namespace velk {
 
@@ -22,7 +23,8 @@ inline constexpr char16_t kWlanLockUiEvent[] = u"ShouldLockWlanUI";
 inline constexpr char16_t kWlanUnlockUiEvent[] = u"ShouldUnLockWlanUI";
 inline constexpr char16_t kWlanInsertCardEvent[] = u"WLANDetectInsertPCMCIA";
 
-class IPower {
+// The power manager; it answers the idle timer too.
+class IPower : public IIdleTimer {
   public:
     virtual ~IPower() = default;
 
@@ -35,7 +37,6 @@ class IPower {
     virtual BOOL EventModify(HANDLE event, DWORD func) = 0;
     virtual BOOL CloseHandle(HANDLE handle) = 0;
     virtual void Sleep(DWORD milliseconds) = 0;
-    virtual void SystemIdleTimerReset() = 0;
 };
 
 }  // namespace velk

@@ -5,7 +5,7 @@
 
 namespace velk {
 
-void ReadWindowText(IWindowSystem& windows, HWND hwnd, CString& text) {
+void ReadWindowText(IDesktopWindows& windows, HWND hwnd, CString& text) {
     text.clear();
     INT length = windows.GetWindowTextLengthW(hwnd);
     if (length <= 0)
@@ -22,7 +22,7 @@ void ReadWindowText(IWindowSystem& windows, HWND hwnd, CString& text) {
     text.resize(static_cast<std::size_t>(copied));
 }
 
-CString GetWindowTextString(IWindowSystem& windows, HWND hwnd) {
+CString GetWindowTextString(IDesktopWindows& windows, HWND hwnd) {
     CString text;
     ReadWindowText(windows, hwnd, text);
     return text;

@@ -1,6 +1,7 @@
-// The window manager of the seam: windows, captions, messages, timers, hot keys, menus,
-// icons, dialogs built from templates, key state and message boxes. Named and shaped
-// after the Win32 calls so that application code reads like the platform's own.
+// The window manager of the seam, cut by role: the desktop's windows (desktop_windows.h),
+// the program's windows and messages, dialogs, menus and message boxes, keys, timers and
+// the idle timer; and the shell. Named and shaped after the Win32 calls so that
+// application code reads like the platform's own.
 #pragma once
 
 #include <functional>
@@ -12,7 +13,7 @@
 namespace velk {
 
 // Receives the messages of a window the program creates. The framework's CWnd
-// implements it; default processing goes through IWindowSystem::DefWindowProcW.
+// implements it; default processing goes through IWindows::DefWindowProcW.
 class IWindowHandler {
   public:
     virtual ~IWindowHandler() = default;
@@ -40,11 +41,17 @@ struct PAINTSTRUCT {
     RECT rcPaint;
 };
 
-class IWindowSystem {
-  public:
-    virtual ~IWindowSystem() = default;
+// --- the roles -------------------------------------------------------------------------
+// Each component takes only the roles it calls. A backend answers all of them in one
+// object (IWindowSystem below); the Linux home answers the desktop's windows from its
+// windowing system and the rest from the window model (platform/model).
 
-    // --- windows --------------------------------------------------------------------
+// The program's own windows and their messages. Test fake: FakeWindows
+// (tests/unit/support/fake_window_system.h).
+class IWindows {
+  public:
+    virtual ~IWindows() = default;
+
     virtual BOOL RegisterClassW(const WNDCLASSW& wc) = 0;
     // handler receives every message of the window, from WM_NCCREATE on; it may be null
     // for windows that need no handler of the program's own.
@@ -53,16 +60,8 @@ class IWindowSystem {
                                  INT height, HWND parent, UINT_PTR idOrMenu,
                                  IWindowHandler* handler) = 0;
     virtual BOOL DestroyWindow(HWND hwnd) = 0;
-    virtual BOOL IsWindow(HWND hwnd) = 0;
     virtual LRESULT DefWindowProcW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) = 0;
-    virtual INT GetWindowTextLengthW(HWND hwnd) = 0;
-    // Copies at most maxCount - 1 characters and a terminator; returns the count copied.
-    virtual INT GetWindowTextW(HWND hwnd, char16_t* buf, INT maxCount) = 0;
     virtual BOOL SetWindowTextW(HWND hwnd, const char16_t* text) = 0;
-    virtual HWND FindWindowW(const char16_t* className, const char16_t* windowName) = 0;
-    virtual BOOL EnumWindows(const WNDENUMPROC& callback) = 0;
-    virtual HWND GetForegroundWindow() = 0;
-    virtual BOOL SetForegroundWindow(HWND hwnd) = 0;
     virtual BOOL ShowWindow(HWND hwnd, INT cmdShow) = 0;
     virtual BOOL IsWindowVisible(HWND hwnd) = 0;
     virtual BOOL UpdateWindow(HWND hwnd) = 0;
@@ -73,11 +72,9 @@ class IWindowSystem {
     virtual HWND GetParent(HWND hwnd) = 0;
     virtual HWND GetWindow(HWND hwnd, UINT cmd) = 0;
     virtual HWND SetFocus(HWND hwnd) = 0;
-    virtual DWORD GetWindowThreadProcessId(HWND hwnd, DWORD* processId) = 0;
     virtual HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) = 0;
     virtual BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps) = 0;
 
-    // --- messages -------------------------------------------------------------------
     virtual BOOL GetMessageW(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) = 0;
     virtual BOOL TranslateMessage(const MSG* msg) = 0;
     virtual LRESULT DispatchMessageW(const MSG* msg) = 0;
@@ -85,15 +82,13 @@ class IWindowSystem {
     virtual LRESULT SendMessageW(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) = 0;
     virtual void PostQuitMessage(INT exitCode) = 0;
     virtual UINT RegisterWindowMessageW(const char16_t* name) = 0;
+};
 
-    // --- timers and hot keys --------------------------------------------------------
-    virtual UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse) = 0;
-    virtual BOOL KillTimer(HWND hwnd, UINT_PTR id) = 0;
-    virtual BOOL RegisterHotKey(HWND hwnd, INT id, UINT modifiers, UINT vk) = 0;
-    virtual BOOL UnregisterHotKey(HWND hwnd, INT id) = 0;
-    virtual SHORT GetAsyncKeyState(INT vk) = 0;
+// Dialogs built from templates and their controls. Test fake: FakeWindowSystem.
+class IDialogs {
+  public:
+    virtual ~IDialogs() = default;
 
-    // --- dialogs --------------------------------------------------------------------
     // Creates a modeless dialog from a template; handler receives WM_INITDIALOG and every
     // later message. The framework runs the modal loop itself.
     virtual HWND CreateDialogIndirectW(const DialogTemplate& tmpl, HWND parent,
@@ -102,23 +97,66 @@ class IWindowSystem {
     virtual HWND GetDlgItem(HWND dialog, INT id) = 0;
     virtual INT GetDlgCtrlID(HWND hwnd) = 0;
     virtual BOOL MapDialogRect(HWND dialog, RECT* rect) = 0;
-    virtual INT MessageBoxW(HWND owner, const char16_t* text, const char16_t* caption,
-                            UINT type) = 0;
+};
 
-    // --- menus and icons ------------------------------------------------------------
+// Menus, icons and message boxes. (The notification icon itself is IShell's.) Test
+// fake: FakeWindowSystem.
+class IMenus {
+  public:
+    virtual ~IMenus() = default;
+
     virtual HMENU LoadMenuW(WORD resourceId) = 0;
     virtual HMENU GetSubMenu(HMENU menu, INT pos) = 0;
     virtual BOOL DestroyMenu(HMENU menu) = 0;
     // Returns when the menu closes; a chosen command is posted to owner as WM_COMMAND.
     virtual BOOL TrackPopupMenuEx(HMENU menu, UINT flags, INT x, INT y, HWND owner) = 0;
     virtual HICON LoadIconW(WORD resourceId) = 0;
+    virtual INT MessageBoxW(HWND owner, const char16_t* text, const char16_t* caption,
+                            UINT type) = 0;
 };
+
+// Keys: hot keys and the state of a key. Test fake: FakeWindowSystem.
+class IKeys {
+  public:
+    virtual ~IKeys() = default;
+
+    virtual BOOL RegisterHotKey(HWND hwnd, INT id, UINT modifiers, UINT vk) = 0;
+    virtual BOOL UnregisterHotKey(HWND hwnd, INT id) = 0;
+    virtual SHORT GetAsyncKeyState(INT vk) = 0;
+};
+
+// A window's timers. Test fake: FakeWindowSystem.
+class ITimers {
+  public:
+    virtual ~ITimers() = default;
+
+    virtual UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapse) = 0;
+    virtual BOOL KillTimer(HWND hwnd, UINT_PTR id) = 0;
+};
+
+// The system's idle timer, which keeps the device from suspending. Test fake:
+// FakePower (tests/unit/support/fake_platform.h).
+class IIdleTimer {
+  public:
+    virtual ~IIdleTimer() = default;
+
+    virtual void SystemIdleTimerReset() = 0;
+};
+
+// Every role of the window system in one object: what a backend implements (and what
+// an entry point hands out role by role). Test fake: FakeWindowSystem.
+class IWindowSystem : public IDesktopWindows,
+                      public IWindows,
+                      public IDialogs,
+                      public IMenus,
+                      public IKeys,
+                      public ITimers {};
 
 // A window's whole text: its length, then that many characters. Text that shrank
 // between the two calls keeps only what was copied. ReadWindowText reuses the
 // capacity of text, so a caller that keeps its buffer allocates nothing once warm.
-void ReadWindowText(IWindowSystem& windows, HWND hwnd, CString& text);
-CString GetWindowTextString(IWindowSystem& windows, HWND hwnd);
+void ReadWindowText(IDesktopWindows& windows, HWND hwnd, CString& text);
+CString GetWindowTextString(IDesktopWindows& windows, HWND hwnd);
 
 // --- the shell ------------------------------------------------------------------------
 

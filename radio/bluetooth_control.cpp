@@ -12,9 +12,13 @@ constexpr char16_t kStackMode[] = u"StackMode";
 
 }  // namespace
 
-BluetoothControl::BluetoothControl(const INT& stackCode, IWindowSystem& windows,
-                                   IRegistry& registry, IBluetooth& bluetooth)
-    : stackCode_(stackCode), windows_(windows), registry_(registry), bluetooth_(bluetooth) {}
+BluetoothControl::BluetoothControl(const INT& stackCode, IDesktopWindows& desktop,
+                                   IWindows& windows, IRegistry& registry, IBluetooth& bluetooth)
+    : stackCode_(stackCode),
+      desktop_(desktop),
+      windows_(windows),
+      registry_(registry),
+      bluetooth_(bluetooth) {}
 
 void BluetoothControl::TurnBluetoothOn(INT force) {
     if (force == kNotForced && IsBluetoothOn() == 1)
@@ -75,7 +79,7 @@ INT BluetoothControl::IsBluetoothOn() {
 }
 
 void BluetoothControl::SendToConsole(UINT command) {
-    const HWND console = windows_.FindWindowW(nullptr, ConsoleCaption.c_str());
+    const HWND console = desktop_.FindWindowW(nullptr, ConsoleCaption.c_str());
     if (!console)
         return;
     windows_.SendMessageW(console, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(command), 0), 0);

@@ -11,8 +11,9 @@ namespace velk {
 class BluetoothControl {
   public:
     // stackCode is the frame's copy of BTControl; it is read afresh by every operation.
-    BluetoothControl(const INT& stackCode, IWindowSystem& windows, IRegistry& registry,
-                     IBluetooth& bluetooth);
+    // desktop finds the Widcomm console; windows sends it its commands.
+    BluetoothControl(const INT& stackCode, IDesktopWindows& desktop, IWindows& windows,
+                     IRegistry& registry, IBluetooth& bluetooth);
 
     void TurnBluetoothOn(INT force);
     void TurnBluetoothOff(INT force);
@@ -26,7 +27,8 @@ class BluetoothControl {
     void SendToConsole(UINT command);
 
     const INT& stackCode_;
-    IWindowSystem& windows_;
+    IDesktopWindows& desktop_;
+    IWindows& windows_;
     IRegistry& registry_;
     IBluetooth& bluetooth_;
 };

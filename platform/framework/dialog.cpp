@@ -39,17 +39,16 @@ std::vector<INT> RadioGroup(const DialogTemplate* tmpl, INT firstId) {
 // --- data exchange ----------------------------------------------------------------------
 
 void DDX_Text(CDataExchange* dx, INT id, CString& value) {
-    IWindowSystem& windows = dx->m_pDlgWnd->Windows();
     const HWND ctrl = dx->m_pDlgWnd->GetDlgItem(id);
     if (!dx->m_bSaveAndValidate) {
-        windows.SetWindowTextW(ctrl, value.c_str());
+        dx->m_pDlgWnd->Windows().SetWindowTextW(ctrl, value.c_str());
         return;
     }
-    ReadWindowText(windows, ctrl, value);
+    ReadWindowText(dx->m_pDlgWnd->Desktop(), ctrl, value);
 }
 
 void DDX_Check(CDataExchange* dx, INT id, INT& value) {
-    IWindowSystem& windows = dx->m_pDlgWnd->Windows();
+    IWindows& windows = dx->m_pDlgWnd->Windows();
     const HWND ctrl = dx->m_pDlgWnd->GetDlgItem(id);
     if (!dx->m_bSaveAndValidate) {
         if (value < 0 || value > 2)
@@ -61,7 +60,7 @@ void DDX_Check(CDataExchange* dx, INT id, INT& value) {
 }
 
 void DDX_CBIndex(CDataExchange* dx, INT id, INT& index) {
-    IWindowSystem& windows = dx->m_pDlgWnd->Windows();
+    IWindows& windows = dx->m_pDlgWnd->Windows();
     const HWND ctrl = dx->m_pDlgWnd->GetDlgItem(id);
     if (!dx->m_bSaveAndValidate) {
         // An index outside the list (-1 included) leaves no selection.
@@ -73,7 +72,7 @@ void DDX_CBIndex(CDataExchange* dx, INT id, INT& index) {
 }
 
 void DDX_Radio(CDataExchange* dx, INT id, INT& value) {
-    IWindowSystem& windows = dx->m_pDlgWnd->Windows();
+    IWindows& windows = dx->m_pDlgWnd->Windows();
     const std::vector<INT> group = RadioGroup(dx->m_pDlgWnd->GetTemplate(), id);
     if (dx->m_bSaveAndValidate)
         value = -1;
@@ -91,8 +90,8 @@ void DDX_Radio(CDataExchange* dx, INT id, INT& value) {
 
 // --- CDialog ----------------------------------------------------------------------------
 
-CDialog::CDialog(UINT templateId, const Platform& platform, CWnd* parent)
-    : CWnd(platform), m_pParentWnd(parent), m_templateId(templateId) {}
+CDialog::CDialog(UINT templateId, const WndRoles& roles, const ShellRoles& shell, CWnd* parent)
+    : CWnd(roles), m_pParentWnd(parent), m_shell(shell), m_templateId(templateId) {}
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
 ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
@@ -110,11 +109,11 @@ INT CDialog::DoModal() {
     const DialogTemplate* tmpl = GetTemplate();
     if (tmpl == nullptr)
         return -1;
-    IWindowSystem& windows = m_platform.windows;
+    IWindows& windows = m_roles.windows;
     m_nModalResult = -1;
     m_modalRunning = true;
     const HWND parent = m_pParentWnd ? m_pParentWnd->m_hWnd : HWND{};
-    const HWND hwnd = windows.CreateDialogIndirectW(*tmpl, parent, this);
+    const HWND hwnd = m_roles.dialogs.CreateDialogIndirectW(*tmpl, parent, this);
     if (!hwnd) {
         m_modalRunning = false;
         return -1;
@@ -135,7 +134,7 @@ INT CDialog::DoModal() {
         }
         if (got < 0)
             break;
-        if (!m_hWnd || !windows.IsDialogMessageW(m_hWnd, &msg)) {
+        if (!m_hWnd || !m_roles.dialogs.IsDialogMessageW(m_hWnd, &msg)) {
             windows.TranslateMessage(&msg);
             windows.DispatchMessageW(&msg);
         }
@@ -152,7 +151,7 @@ void CDialog::EndDialog(INT result) {
     // The dialog goes out of sight at once, even while a loop nested inside its own is
     // still running; its loop destroys it when control comes back there.
     if (m_hWnd)
-        m_platform.windows.ShowWindow(m_hWnd, SW_HIDE);
+        m_roles.windows.ShowWindow(m_hWnd, SW_HIDE);
 }
 
 BOOL CDialog::UpdateData(BOOL saveAndValidate) {
@@ -170,7 +169,7 @@ BOOL CDialog::OnInitDialog() {
         info.hDlg = m_hWnd;
         info.dwFlags = SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN;
         // Without the shell this does nothing and the dialog stays an ordinary one.
-        m_platform.shell.SHInitDialog(info);
+        m_shell.shell.SHInitDialog(info);
     }
     return 1;
 }
@@ -190,19 +189,19 @@ LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) {
 
 LRESULT CDialog::HandleActivate(WPARAM wParam, LPARAM lParam) {
     if (m_bFullScreen)
-        m_platform.shell.SHHandleWMActivate(m_hWnd, wParam, lParam);
+        m_shell.shell.SHHandleWMActivate(m_hWnd, wParam, lParam);
     return Default();
 }
 
 LRESULT CDialog::HandleSettingChange(WPARAM wParam, LPARAM lParam) {
     if (m_bFullScreen)
-        m_platform.shell.SHHandleWMSettingChange(m_hWnd, wParam, lParam);
+        m_shell.shell.SHHandleWMSettingChange(m_hWnd, wParam, lParam);
     return Default();
 }
 
 BOOL CDialog::CenterWindow() {
-    IWindowSystem& windows = m_platform.windows;
-    const RECT area = m_platform.shell.GetWorkArea();
+    IWindows& windows = m_roles.windows;
+    const RECT area = m_shell.shell.GetWorkArea();
     HWND owner = windows.GetWindow(m_hWnd, GW_OWNER);
     if (!owner && m_pParentWnd != nullptr)
         owner = m_pParentWnd->m_hWnd;

@@ -31,7 +31,14 @@ void DDX_Radio(CDataExchange* dx, INT id, INT& value);
 class CDialog : public CWnd {
   public:
     // templateId names one of the templates in res/; parent may be null.
-    CDialog(UINT templateId, const Platform& platform, CWnd* parent = nullptr);
+    CDialog(UINT templateId, const WndRoles& roles, const ShellRoles& shell,
+            CWnd* parent = nullptr);
+    CDialog(UINT templateId, const Platform& platform, CWnd* parent = nullptr)
+        : CDialog(templateId, platform, platform, parent) {}
+
+    IShell& Shell() const { return m_shell.shell; }
+    IMenus& Menus() const { return m_shell.menus; }
+    const ShellRoles& ShellRolesOf() const { return m_shell; }
 
     // Creates the dialog, runs its own message loop until EndDialog, destroys it and
     // returns the code given to EndDialog; -1 when the dialog could not be made or the
@@ -68,6 +75,7 @@ class CDialog : public CWnd {
     LRESULT HandleSettingChange(WPARAM wParam, LPARAM lParam);
 
     CWnd* m_pParentWnd;
+    ShellRoles m_shell;
 
   private:
     UINT m_templateId;

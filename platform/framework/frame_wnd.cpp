@@ -6,7 +6,8 @@ namespace velk {
 
 // --- CFrameWnd --------------------------------------------------------------------------
 
-CFrameWnd::CFrameWnd(CWinApp& app) : CWnd(app.GetPlatform()), m_app(&app) {}
+CFrameWnd::CFrameWnd(CWinApp& app)
+    : CWnd(app.GetPlatform()), m_shell(app.GetPlatform()), m_app(&app) {}
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
 ON_WM_CREATE()
@@ -21,7 +22,7 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent) {
     }
     // The low word holds the framework's own frame styles; the window gets none of them.
     style = (style & ~DWORD{0xFFFF}) | WS_VISIBLE;
-    const RECT area = m_platform.shell.GetWorkArea();
+    const RECT area = m_shell.shell.GetWorkArea();
     return CreateEx(0, nullptr, title.c_str(), style, area, parent, 0);
 }
 
@@ -52,13 +53,12 @@ void CFrameWnd::PostNcDestroy() {
 // --- CCeCommandBar ----------------------------------------------------------------------
 
 CCeCommandBar::~CCeCommandBar() {
-    IWindowSystem& windows = m_platform.windows;
-    if (m_shellBar && m_hWnd && windows.IsWindow(m_hWnd))
-        windows.DestroyWindow(m_hWnd);
+    if (m_shellBar && m_hWnd && Desktop().IsWindow(m_hWnd))
+        Windows().DestroyWindow(m_hWnd);
     if (m_shellBar)
         Detach();
     if (m_hMenu)
-        windows.DestroyMenu(m_hMenu);
+        m_shell.menus.DestroyMenu(m_hMenu);
 }
 
 BOOL CCeCommandBar::Create(CWnd* parent, DWORD style, UINT id) {
@@ -70,20 +70,20 @@ BOOL CCeCommandBar::Create(CWnd* parent, DWORD style, UINT id) {
     info.hwndParent = parent ? parent->m_hWnd : HWND{};
     info.dwFlags = 0;
     info.nToolBarId = AFX_IDR_MENUBAR_EMPTY;
-    if (m_platform.shell.SHCreateMenuBar(&info) && info.hwndMB) {
+    if (m_shell.shell.SHCreateMenuBar(&info) && info.hwndMB) {
         Attach(info.hwndMB);
         m_shellBar = true;
         return 1;
     }
     // No shell menu bar on this system: stand a window of our own where the shell would
     // put its bar, a strip along the bottom of the work area.
-    const RECT area = m_platform.shell.GetWorkArea();
+    const RECT area = m_shell.shell.GetWorkArea();
     const RECT bar{area.left, area.bottom - kCommandBarHeight, area.right, area.bottom};
     return CreateEx(0, nullptr, u"", WS_POPUP | (style & WS_VISIBLE), bar, parent, 0);
 }
 
 BOOL CCeCommandBar::InsertMenuBar(UINT resourceId) {
-    m_hMenu = m_platform.windows.LoadMenuW(static_cast<WORD>(resourceId));
+    m_hMenu = m_shell.menus.LoadMenuW(static_cast<WORD>(resourceId));
     if (!m_hMenu)
         return 0;
     if (auto* frame = dynamic_cast<CFrameWnd*>(m_parent))

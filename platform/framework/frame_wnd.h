@@ -23,6 +23,8 @@ class CFrameWnd : public CWnd {
     CWnd* GetActiveView() const { return m_pViewActive; }
 
     CWinApp& App() const { return *m_app; }
+    IShell& Shell() const { return m_shell.shell; }
+    IMenus& Menus() const { return m_shell.menus; }
 
     // Active view, then the frame's own map, then the application object.
     BOOL OnCmdMsg(UINT id, UINT code) override;
@@ -36,6 +38,7 @@ class CFrameWnd : public CWnd {
     void PostNcDestroy() override;
 
     UINT m_nIDHelp = 0;
+    ShellRoles m_shell;
 
   private:
     CWinApp* m_app;
@@ -49,7 +52,8 @@ class CFrameWnd : public CWnd {
 // same rule on every system.
 class CCeCommandBar : public CWnd {
   public:
-    explicit CCeCommandBar(const Platform& platform) : CWnd(platform) {}
+    CCeCommandBar(const WndRoles& roles, const ShellRoles& shell) : CWnd(roles), m_shell(shell) {}
+    explicit CCeCommandBar(const Platform& platform) : CCeCommandBar(platform, platform) {}
     ~CCeCommandBar() override;
 
     BOOL Create(CWnd* parent, DWORD style, UINT id);
@@ -65,6 +69,7 @@ class CCeCommandBar : public CWnd {
     bool IsShellMenuBar() const { return m_shellBar; }
 
   private:
+    ShellRoles m_shell;
     CWnd* m_parent = nullptr;
     DWORD m_dwStyle = 0;
     DWORD m_adornments = 0;

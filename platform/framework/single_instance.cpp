@@ -7,14 +7,14 @@ namespace velk {
 namespace {
 
 // A window of a running copy of the program at path, or none.
-HWND FindRunningCopy(const Platform& platform, const CString& path) {
+HWND FindRunningCopy(IDesktopWindows& desktop, IProcess& process, const CString& path) {
     const CString wanted = Folded(path);
     HWND found;
-    platform.windows.EnumWindows([&](HWND hwnd) -> BOOL {
+    desktop.EnumWindows([&](HWND hwnd) -> BOOL {
         DWORD pid = 0;
-        platform.windows.GetWindowThreadProcessId(hwnd, &pid);
+        desktop.GetWindowThreadProcessId(hwnd, &pid);
         // Paths on these systems do not distinguish letter case.
-        if (Folded(platform.process.GetProcessFileName(pid, kMaxPath)) == wanted) {
+        if (Folded(process.GetProcessFileName(pid, kMaxPath)) == wanted) {
             found = hwnd;
             return 0;
         }
@@ -25,8 +25,7 @@ HWND FindRunningCopy(const Platform& platform, const CString& path) {
 
 }  // namespace
 
-bool AnotherCopyRan(const Platform& platform) {
-    IProcess& process = platform.process;
+bool AnotherCopyRan(IDesktopWindows& desktop, IProcess& process) {
     // The mutex is named by the program's path and stays open for the life of the
     // process.
     const CString path = GetModulePath(process, kMaxPath);
@@ -38,9 +37,9 @@ bool AnotherCopyRan(const Platform& platform) {
     if (!mutex || process.GetLastError() != static_cast<DWORD>(ERROR_ALREADY_EXISTS))
         return false;
     for (int attempt = 0; attempt < 3; ++attempt) {
-        if (const HWND running = FindRunningCopy(platform, path)) {
+        if (const HWND running = FindRunningCopy(desktop, process, path)) {
             // The low bit brings the window's topmost owned pop-up forward with it.
-            platform.windows.SetForegroundWindow(HWND{running.value | 1});
+            desktop.SetForegroundWindow(HWND{running.value | 1});
             return true;
         }
         // Its window may not exist yet: wait at idle priority and look again.

@@ -1,7 +1,8 @@
 // The entry point's single-instance check: one copy of the program at a time.
 #pragma once
 
-#include "platform/platform.h"
+#include "platform/desktop_windows.h"
+#include "platform/process.h"
 
 namespace velk {
 
@@ -12,6 +13,6 @@ constexpr DWORD kMaxPath = 260;
 // copy holds it already, looks for that copy's window three times, waiting at idle
 // priority between the looks; a window found is brought forward and the answer is
 // true: this copy must end. Without a window after three looks, this copy runs.
-bool AnotherCopyRan(const Platform& platform);
+bool AnotherCopyRan(IDesktopWindows& desktop, IProcess& process);
 
 }  // namespace velk

@@ -7,7 +7,7 @@
 
 namespace velk {
 
-INT AfxMessageBox(IWindowSystem& windows, const CString& appName, const CString& text, HWND owner,
+INT AfxMessageBox(IMenus& windows, const CString& appName, const CString& text, HWND owner,
                   UINT type) {
     return windows.MessageBoxW(owner, text.c_str(), appName.c_str(), type);
 }
@@ -30,7 +30,7 @@ ON_COMMAND(ID_APP_EXIT, OnAppExit)
 END_MESSAGE_MAP()
 
 INT CWinApp::Run() {
-    IWindowSystem& windows = m_platform.windows;
+    IWindows& windows = m_platform.windows;
     MSG msg;
     for (;;) {
         const BOOL got = windows.GetMessageW(&msg, HWND{}, 0, 0);
@@ -79,7 +79,7 @@ int AfxWinMain(CWinApp& app, const CString& commandLine) {
     const Platform& platform = app.GetPlatform();
     app.m_lpCmdLine = commandLine;
 
-    if (AnotherCopyRan(platform))
+    if (AnotherCopyRan(platform.desktop, platform.process))
         return -1;
 
     if (!app.InitInstance())

@@ -11,8 +11,8 @@ namespace velk {
 
 // The framework's message box: OK button, exclamation icon, brought to the foreground,
 // captioned with the application name.
-INT AfxMessageBox(IWindowSystem& windows, const CString& appName, const CString& text,
-                  HWND owner = HWND{}, UINT type = MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
+INT AfxMessageBox(IMenus& windows, const CString& appName, const CString& text, HWND owner = HWND{},
+                  UINT type = MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
 
 class CWinApp : public CCmdTarget {
   public:

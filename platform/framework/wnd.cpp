@@ -18,7 +18,7 @@ std::u16string Hex(std::uintptr_t v) {
 
 }  // namespace
 
-CString AfxRegisterWndClass(IWindowSystem& windows, UINT classStyle, LPARAM background) {
+CString AfxRegisterWndClass(IWindows& windows, UINT classStyle, LPARAM background) {
     CString name = u"Afx:" + Hex(classStyle) + u":" + Hex(static_cast<std::uintptr_t>(background));
     WNDCLASSW wc;
     wc.style = classStyle;
@@ -31,18 +31,18 @@ CString AfxRegisterWndClass(IWindowSystem& windows, UINT classStyle, LPARAM back
 
 // --- CWnd -------------------------------------------------------------------------------
 
-CWnd::CWnd(const Platform& platform) : m_platform(platform) {}
+CWnd::CWnd(const WndRoles& roles) : m_roles(roles) {}
 
 CWnd::~CWnd() {
     // Our handler must not outlive the object: take the window down while the object
     // (now no more than a CWnd) can still receive its last messages.
     if (m_bound && m_hWnd)
-        m_platform.windows.DestroyWindow(m_hWnd);
+        m_roles.windows.DestroyWindow(m_hWnd);
 }
 
 BOOL CWnd::PreCreateWindow(CREATESTRUCTW& cs) {
     if (cs.lpszClass.empty())
-        cs.lpszClass = AfxRegisterWndClass(m_platform.windows, 0, 0);
+        cs.lpszClass = AfxRegisterWndClass(m_roles.windows, 0, 0);
     return 1;
 }
 
@@ -68,9 +68,9 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char16_t* className, const char16_t* wi
     // let go (PostNcDestroy) only after this function is done with the object.
     ++m_depth;
     m_bound = true;
-    HWND hwnd = m_platform.windows.CreateWindowExW(cs.dwExStyle, cs.lpszClass.c_str(),
-                                                   cs.lpszName.c_str(), cs.style, cs.x, cs.y, cs.cx,
-                                                   cs.cy, cs.hwndParent, cs.hMenu, this);
+    HWND hwnd = m_roles.windows.CreateWindowExW(cs.dwExStyle, cs.lpszClass.c_str(),
+                                                cs.lpszName.c_str(), cs.style, cs.x, cs.y, cs.cx,
+                                                cs.cy, cs.hwndParent, cs.hMenu, this);
     --m_depth;
     if (!hwnd) {
         // Refused: nothing of ours may stay attached to a window that does not exist.
@@ -90,7 +90,7 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char16_t* className, const char16_t* wi
 BOOL CWnd::DestroyWindow() {
     if (!m_hWnd)
         return 0;
-    return m_platform.windows.DestroyWindow(m_hWnd);
+    return m_roles.windows.DestroyWindow(m_hWnd);
 }
 
 HWND CWnd::Detach() {
@@ -101,47 +101,47 @@ HWND CWnd::Detach() {
 }
 
 BOOL CWnd::ShowWindow(INT cmdShow) {
-    return m_platform.windows.ShowWindow(m_hWnd, cmdShow);
+    return m_roles.windows.ShowWindow(m_hWnd, cmdShow);
 }
 BOOL CWnd::UpdateWindow() {
-    return m_platform.windows.UpdateWindow(m_hWnd);
+    return m_roles.windows.UpdateWindow(m_hWnd);
 }
 BOOL CWnd::GetWindowRect(RECT* rect) const {
-    return m_platform.windows.GetWindowRect(m_hWnd, rect);
+    return m_roles.windows.GetWindowRect(m_hWnd, rect);
 }
 HWND CWnd::SetFocus() {
-    return m_platform.windows.SetFocus(m_hWnd);
+    return m_roles.windows.SetFocus(m_hWnd);
 }
 BOOL CWnd::SetForegroundWindow() {
-    return m_platform.windows.SetForegroundWindow(m_hWnd);
+    return m_roles.desktop.SetForegroundWindow(m_hWnd);
 }
 BOOL CWnd::IsWindowVisible() const {
-    return m_platform.windows.IsWindowVisible(m_hWnd);
+    return m_roles.windows.IsWindowVisible(m_hWnd);
 }
 HWND CWnd::GetDlgItem(INT id) const {
-    return m_platform.windows.GetDlgItem(m_hWnd, id);
+    return m_roles.dialogs.GetDlgItem(m_hWnd, id);
 }
 
 CString CWnd::GetWindowText() const {
-    return GetWindowTextString(m_platform.windows, m_hWnd);
+    return GetWindowTextString(m_roles.desktop, m_hWnd);
 }
 
 BOOL CWnd::SetWindowText(const CString& text) {
-    return m_platform.windows.SetWindowTextW(m_hWnd, text.c_str());
+    return m_roles.windows.SetWindowTextW(m_hWnd, text.c_str());
 }
 
 UINT_PTR CWnd::SetTimer(UINT_PTR id, UINT elapse) {
-    return m_platform.windows.SetTimer(m_hWnd, id, elapse);
+    return m_roles.timers.SetTimer(m_hWnd, id, elapse);
 }
 BOOL CWnd::KillTimer(UINT_PTR id) {
-    return m_platform.windows.KillTimer(m_hWnd, id);
+    return m_roles.timers.KillTimer(m_hWnd, id);
 }
 
 LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    return m_platform.windows.SendMessageW(m_hWnd, message, wParam, lParam);
+    return m_roles.windows.SendMessageW(m_hWnd, message, wParam, lParam);
 }
 BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    return m_platform.windows.PostMessageW(m_hWnd, message, wParam, lParam);
+    return m_roles.windows.PostMessageW(m_hWnd, message, wParam, lParam);
 }
 
 LRESULT CWnd::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -178,7 +178,7 @@ LRESULT CWnd::Default() {
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND hwnd = m_hWnd ? m_hWnd : m_current.hwnd;
-    return m_platform.windows.DefWindowProcW(hwnd, message, wParam, lParam);
+    return m_roles.windows.DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {

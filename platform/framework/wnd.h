@@ -38,11 +38,36 @@ struct CREATESTRUCTW {
 
 // Registers (once per process as far as the platform is concerned) a window class of
 // the framework with these class styles and background, and returns its name.
-CString AfxRegisterWndClass(IWindowSystem& windows, UINT classStyle, LPARAM background);
+CString AfxRegisterWndClass(IWindows& windows, UINT classStyle, LPARAM background);
+
+// The roles a framework window calls: the desktop's windows (its own text, the front
+// window), its own window and messages, its controls and its timers. Taken from the
+// entry point's bundle, so a window is made from a Platform.
+struct WndRoles {
+    WndRoles(IDesktopWindows& desktop, IWindows& windows, IDialogs& dialogs, ITimers& timers)
+        : desktop(desktop), windows(windows), dialogs(dialogs), timers(timers) {}
+    WndRoles(const Platform& platform)  // NOLINT: made from the bundle where one is at hand
+        : WndRoles(platform.desktop, platform.windows, platform.windows, platform.windows) {}
+
+    IDesktopWindows& desktop;
+    IWindows& windows;
+    IDialogs& dialogs;
+    ITimers& timers;
+};
+
+// What frames, menu bars and dialogs call besides: the shell, menus and message boxes.
+struct ShellRoles {
+    ShellRoles(IShell& shell, IMenus& menus) : shell(shell), menus(menus) {}
+    ShellRoles(const Platform& platform)  // NOLINT: made from the bundle
+        : ShellRoles(platform.shell, platform.windows) {}
+
+    IShell& shell;
+    IMenus& menus;
+};
 
 class CWnd : public CCmdTarget, public IWindowHandler {
   public:
-    explicit CWnd(const Platform& platform);
+    explicit CWnd(const WndRoles& roles);
     // A window still alive when its object goes is destroyed with it.
     ~CWnd() override;
 
@@ -74,8 +99,11 @@ class CWnd : public CCmdTarget, public IWindowHandler {
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
-    const Platform& GetPlatform() const { return m_platform; }
-    IWindowSystem& Windows() const { return m_platform.windows; }
+    IDesktopWindows& Desktop() const { return m_roles.desktop; }
+    IWindows& Windows() const { return m_roles.windows; }
+    IDialogs& Dialogs() const { return m_roles.dialogs; }
+    ITimers& Timers() const { return m_roles.timers; }
+    const WndRoles& Roles() const { return m_roles; }
 
     // --- messages -------------------------------------------------------------------
     // Receives every message of the window: binds the object to the handle at the first
@@ -107,7 +135,7 @@ class CWnd : public CCmdTarget, public IWindowHandler {
     void Attach(HWND hwnd) { m_hWnd = hwnd; }
     HWND Detach();
 
-    Platform m_platform;
+    WndRoles m_roles;
 
   private:
     MSG m_current;         // the message being handled, for Default()

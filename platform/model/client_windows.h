@@ -79,4 +79,26 @@ class ClientWindows : public IWindowSystem {
     DWORD pid_;
 };
 
+// One client's shell on the model: the notification area is the model's; the Pocket PC
+// shell library is absent (its calls answer FALSE and do nothing); the work area is
+// what the home told the model.
+class ClientShell : public IShell {
+  public:
+    ClientShell(WindowModel& model, DWORD pid) : model_(model), pid_(pid) {}
+
+    BOOL Shell_NotifyIcon(DWORD message, const NOTIFYICONDATA& data) override {
+        return model_.NotifyIcon(pid_, message, data) ? TRUE : FALSE;
+    }
+    BOOL SHInitExtraControls() override { return FALSE; }
+    BOOL SHInitDialog(const SHINITDLGINFO&) override { return FALSE; }
+    BOOL SHHandleWMActivate(HWND, WPARAM, LPARAM) override { return FALSE; }
+    BOOL SHHandleWMSettingChange(HWND, WPARAM, LPARAM) override { return FALSE; }
+    BOOL SHCreateMenuBar(SHMENUBARINFO*) override { return FALSE; }
+    RECT GetWorkArea() override { return model_.WorkArea(); }
+
+  private:
+    WindowModel& model_;
+    DWORD pid_;
+};
+
 }  // namespace velk::model

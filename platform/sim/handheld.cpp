@@ -41,7 +41,7 @@ SimHandheld::Views& SimHandheld::ViewsFor(DWORD pid) {
 
 Platform SimHandheld::PlatformFor(DWORD pid) {
     Views& v = ViewsFor(pid);
-    return Platform{registry_, v.windows, v.shell, power_, bluetooth_, v.process};
+    return Platform{registry_, v.windows, v.windows, v.shell, power_, bluetooth_, v.process};
 }
 
 SimWindowSystem& SimHandheld::WindowsFor(DWORD pid) {

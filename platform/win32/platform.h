@@ -28,7 +28,9 @@ struct Win32Backend {
     Win32Bluetooth bluetooth{&desktopBluetooth};
     Win32Process process;
 
-    Platform platform() { return Platform{registry, windows, shell, power, bluetooth, process}; }
+    Platform platform() {
+        return Platform{registry, windows, windows, shell, power, bluetooth, process};
+    }
 };
 
 }  // namespace velk::win32

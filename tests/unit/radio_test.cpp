@@ -63,7 +63,7 @@ class WidcommTest : public ::testing::Test {
     sim::WidcommConsole console{windows, registry};
     sim::SimBluetooth bluetooth{trace, clock};
     INT stackCode = 0;
-    BluetoothControl control{stackCode, windows, registry, bluetooth};
+    BluetoothControl control{stackCode, windows, windows, registry, bluetooth};
 };
 
 struct StackModeCase {
@@ -354,7 +354,7 @@ TEST(Radios, DelegateToTheirControls) {
     sim::SimPower power{trace, clock};
     test::FakeWindowSystem windows;
     INT code = 2;
-    BluetoothControl bt{code, windows, registry, bluetooth};
+    BluetoothControl bt{code, windows, windows, registry, bluetooth};
     WlanControl wf{power};
     Radios radios{bt, wf};
     IRadioOperations& ops = radios;

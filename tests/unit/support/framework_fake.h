@@ -126,7 +126,7 @@ struct FrameworkWorld {
     NullRegistry registry;
     NullPower power;
     NullBluetooth bluetooth;
-    Platform platform{registry, windows, shell, power, bluetooth, process};
+    Platform platform{registry, windows, windows, shell, power, bluetooth, process};
 };
 
 }  // namespace velk::test
