@@ -6,7 +6,8 @@
 // Which object answers which role:
 //   registry   FileRegistry on $XDG_CONFIG_HOME/velk/settings.reg
 //   windows    DesktopModelWindows: the model (ClientWindows) joined to the desktop's table
-//   shell      LinuxShell: the model's notification icons, no Pocket PC shell
+//   desktop    the same object: the desktop's windows, the program's own among them
+//   shell      the model's ClientShell: its notification icons, no Pocket PC shell
 //   power      the radios' LinuxPower, with the idle timer of the session (IdleTimer)
 //   bluetooth  the radios' LinuxBluetooth
 //   process    LinuxProcess: /proc, the lock of one user on one display
@@ -36,7 +37,6 @@
 #include "platform/linux/process.h"
 #include "platform/linux/radios.h"
 #include "platform/linux/session_paths.h"
-#include "platform/linux/shell.h"
 #include "platform/linux/x11_services.h"
 #include "platform/model/input.h"
 #include "platform/model/real_time.h"
@@ -254,9 +254,12 @@ int Run(int argc, char** argv, const Options& options) {
                answer == "ok";
     };
     DesktopModelWindows windows(model, pid, table, *choice.provider, std::move(hooks));
-    LinuxShell shell(model, pid, workArea);
+    model::ClientShell shell(model, pid);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        QObject::connect(screen, &QScreen::availableGeometryChanged,
+                         [&] { model.SetWorkArea(workArea()); });
 
-    const Platform platform{registry, windows, shell, power, radios.Bluetooth(), process};
+    const Platform platform{registry, windows, windows, shell, power, radios.Bluetooth(), process};
     DesktopApp app(platform);
     (void)options.explain;
 
