@@ -10,3 +10,12 @@ if(TARGET velk_icons)
   add_test(NAME linux.app.install
            COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/app_install.sh ${CMAKE_COMMAND} ${CMAKE_BINARY_DIR})
 endif()
+
+# The program's window system over a table filled by the test.
+if(TARGET velk_linux_home)
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+  add_executable(velk_linux_app_tests ${CMAKE_CURRENT_LIST_DIR}/app_windows_test.cpp)
+  target_link_libraries(velk_linux_app_tests PRIVATE velk_linux_home GTest::gtest GTest::gtest_main)
+  gtest_discover_tests(velk_linux_app_tests TEST_PREFIX linux.app. DISCOVERY_TIMEOUT 60)
+endif()
