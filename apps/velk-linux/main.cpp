@@ -56,7 +56,7 @@ constexpr UINT kCaptureKey = 0xC1;  // Application Button 1
 constexpr int kCancelledStart = 255;
 
 const char kUsage[] =
-    "usage: velk [--explain] [INTERVAL]\n"
+    "usage: velk [INTERVAL]\n"
     "       velk --capture | --settings | --radios | --help | --version\n";
 
 const char kHelp[] =
@@ -70,7 +70,6 @@ const char kHelp[] =
 
 // The start's own options; the rest is the application's command line.
 struct Options {
-    bool explain = false;
     std::string request;  // "capture" or "settings": for the running copy
     bool radios = false;
     std::string commandLine;
@@ -261,7 +260,6 @@ int Run(int argc, char** argv, const Options& options) {
 
     const Platform platform{registry, windows, windows, shell, power, radios.Bluetooth(), process};
     DesktopApp app(platform);
-    (void)options.explain;
 
     // What reaches the running copy, once it holds the lock and its loop runs.
     ChannelServer channel;
@@ -358,7 +356,10 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (arg == "--explain") {
-            options.explain = true;
+            // The explanations come with the engine's explainer, which this program does
+            // not carry yet: say so rather than run without them.
+            std::cerr << "velk: --explain is not available in this version" << std::endl;
+            return 2;
         } else if (arg == "--capture" || arg == "--settings") {
             options.request = arg.substr(2);
         } else if (arg == "--radios") {
