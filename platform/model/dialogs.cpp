@@ -53,6 +53,7 @@ HWND WindowModel::CreateDialog(DWORD pid, const DialogTemplate& tmpl, HWND paren
     d->isDialog = true;
     d->doneButton = (tmpl.exStyle & WS_EX_CAPTIONOKBTN) != 0;
     d->handler = handler;
+    d->dialogTemplate = &tmpl;
     Insert(std::move(d));
 
     for (const DialogItemTemplate& item : tmpl.items) {
@@ -69,6 +70,7 @@ HWND WindowModel::CreateDialog(DWORD pid, const DialogTemplate& tmpl, HWND paren
         c->exStyle = item.exStyle;
         c->parent = hwnd;
         c->id = item.id;
+        c->itemTemplate = &item;
         LONG left = x + DialogUnitsX(item.x);
         LONG top = y + DialogUnitsY(item.y);
         c->rect = {left, top, left + DialogUnitsX(item.cx), top + DialogUnitsY(item.cy)};

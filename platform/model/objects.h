@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/resources.h"
 #include "platform/types.h"
 #include "platform/window_system.h"
 
@@ -49,6 +50,10 @@ struct Window {
     bool doneButton = false;  // an OK button in the caption
     bool noActivate = false;  // the shell's menu bar never becomes foreground
     UINT messageBoxType = 0;
+    // What a dialog and its controls were built from, for a view that lays them out in
+    // its own units; the template must outlive the dialog (res/ keeps them for good).
+    const DialogTemplate* dialogTemplate = nullptr;
+    const DialogItemTemplate* itemTemplate = nullptr;
 
     // Control state.
     int check = 0;
