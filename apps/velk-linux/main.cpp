@@ -27,7 +27,6 @@
 #include <string>
 
 #include "apps/velk-linux/file_registry.h"
-#include "apps/velk-linux/host_loop.h"
 #include "mainframe/switcher_app.h"
 #include "platform/framework/win_app.h"
 #include "platform/linux/desktop_choice.h"
@@ -37,6 +36,8 @@
 #include "platform/linux/process.h"
 #include "platform/linux/radios.h"
 #include "platform/linux/session_paths.h"
+#include "platform/linux/view/model_view.h"
+#include "platform/linux/view/qt_host_loop.h"
 #include "platform/linux/x11_services.h"
 #include "platform/model/input.h"
 #include "platform/model/real_time.h"
@@ -207,6 +208,12 @@ int Run(int argc, char** argv, const Options& options) {
     model::WindowModel model(time);
     model::UserInput input(model);
     model.AddClient(pid);
+    ModelView view(model);
+    view.OnNoTray([] {
+        std::cerr << "velk: this desktop shows no tray icons; velk runs on without one "
+                     "(velk --settings opens its settings)"
+                  << std::endl;
+    });
     const auto workArea = [] {
         const QScreen* screen = QGuiApplication::primaryScreen();
         const QRect r = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);

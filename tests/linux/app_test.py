@@ -90,6 +90,37 @@ class Session:
             self.spawn(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL)
             time.sleep(0.5)
 
+    def tray(self):
+        """A notification area of the test's own: a StatusNotifierWatcher that says a host
+        is registered (Qt shows its icons as StatusNotifierItems only then)."""
+        watcher = "org.kde.StatusNotifierWatcher"
+        self.spawn(["/usr/bin/python3", "-m", "dbusmock", watcher, "/StatusNotifierWatcher",
+                    watcher], stdout=subprocess.DEVNULL)
+        wait_for(lambda: self.bus.name_has_owner(watcher))
+        mock = dbus.Interface(self.bus.get_object(watcher, "/StatusNotifierWatcher"),
+                              "org.freedesktop.DBus.Mock")
+        mock.AddProperties(watcher, {"IsStatusNotifierHostRegistered": True,
+                                     "ProtocolVersion": dbus.Int32(0),
+                                     "RegisteredStatusNotifierItems": dbus.Array([], "s")})
+        mock.AddMethods(watcher, [("RegisterStatusNotifierItem", "s", "", ""),
+                                  ("RegisterStatusNotifierHost", "s", "", "")])
+
+    def items(self, pid):
+        """The tray items a process shows: the connections it registered with the watcher
+        that are still there."""
+        watcher = self.bus.get_object("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher")
+        bus = dbus.Interface(self.bus.get_object("org.freedesktop.DBus", "/org/freedesktop/DBus"),
+                             "org.freedesktop.DBus")
+        names = [str(args[0]) for _, args in watcher.GetMethodCalls(
+            "RegisterStatusNotifierItem", dbus_interface="org.freedesktop.DBus.Mock")]
+        return [n for n in names if self.bus.name_has_owner(n) and
+                bus.GetConnectionUnixProcessID(n) == pid]
+
+    def activate(self, pid):
+        """A click on the process's tray item."""
+        self.bus.get_object(self.items(pid)[0], "/StatusNotifierItem").Activate(
+            dbus.Int32(500), dbus.Int32(500), dbus_interface="org.kde.StatusNotifierItem")
+
     def prop(self, service, path, iface, name):
         obj = self.bus.get_object(service, path)
         return bool(obj.Get(iface, name, dbus_interface="org.freedesktop.DBus.Properties"))
@@ -150,9 +181,46 @@ class Windows:
         return self.child.stdout.readline().strip()
 
 
+def active(s):
+    return subprocess.run(["xdotool", "getactivewindow", "getwindowname"], env=s.env,
+                          capture_output=True, text=True).stdout.strip()
+
+
+def act(s, velk, steps):
+    """Does what a user does, step by step: ("key", KEYS...), ("type", TEXT),
+    ("velk", OPTION) a later start, ("tray",) a click on the icon, ("front", TITLE, ID) the
+    window raised by the desktop, ("see", TITLE) waits until that window is in front."""
+    for step, *args in steps:
+        if step == "key":
+            subprocess.run(["xdotool", "key", "--delay", "60", *args], env=s.env)
+        elif step == "type":
+            subprocess.run(["xdotool", "type", "--delay", "30", args[0]], env=s.env)
+        elif step == "velk":
+            check(f"velk {args[0]} reaches the running copy", s.run(args[0]).returncode == 0)
+        elif step == "tray":
+            s.activate(velk.pid)
+        elif step == "front":
+            subprocess.run(["xdotool", "windowactivate", "--sync", str(int(args[1], 16))],
+                           env=s.env)
+        if step in ("see", "front"):
+            check(f"'{args[0]}' comes to the front", wait_for(lambda: active(s) == args[0]),
+                  active(s))
+        time.sleep(0.3)
+
+
+def stored(s, name):
+    with open(s.settings_file(), encoding="utf-8") as f:
+        for line in f:
+            if line.startswith(f'"{name}"='):
+                return line.split("=", 1)[1].strip().strip('"')
+    return None
+
+
 def x11_program(s):
+    s.tray()
     s.write_settings(SETTINGS)
     velk = s.start("300")
+    check("one tray item", wait_for(lambda: len(s.items(velk.pid)) == 1), s.items(velk.pid))
     check("the running copy listens for later starts", wait_for(lambda: os.path.exists(s.socket())))
     windows = Windows(s)
     # What the user does, then what the radios must show (None: not looked at).
@@ -168,18 +236,59 @@ def x11_program(s):
         check(f"after '{action}' WiFi {wifi} Bluetooth {bt}",
               wait_for(lambda: s.wifi() == wifi and s.bt() == bt), (s.wifi(), s.bt()))
 
+    ids = {t: windows.ask(f"new {n} {t}").split()[1]
+           for n, t in (("cap", "Capture me"), ("too", "Capture too"))}
+
+    # From the dialog's first control: Find Window!, the prompt, the window raised. Back in
+    # the dialog the focus is on its first control again; OK is pressed from there.
+    def find_window(title):
+        return [("key", *["Tab"] * 7, "space"), ("see", "velk"), ("key", "Return"),
+                ("front", title, ids[title])]
+
+    # What the user does in the dialogs, then the lists stored.
+    scenes = [
+        ("Settings from the tray menu, typed into and stored by OK",
+         [("tray",), ("key", "Down", "Return"), ("see", "Velk Settings"), ("key", "Tab", "End"),
+          ("type", "New rule"), ("key", "Return")],
+         "#bBlue front;#wWifi front;New rule"),
+        ("Cancel stores nothing",
+         [("velk", "--settings"), ("see", "Velk Settings"), ("key", "Tab", "End"),
+          ("type", "Lost"), ("key", "Escape")], "#bBlue front;#wWifi front;New rule"),
+        ("a capture with velk --capture",
+         [("velk", "--settings"), ("see", "Velk Settings"), *find_window("Capture me"),
+          ("velk", "--capture"), ("see", "Window Found"), ("key", "Return"),
+          ("see", "Velk Settings"), ("key", *["Tab"] * 8, "space")],
+         "#bBlue front;#wWifi front;New rule;Capture me"),
+        ("a capture with the capture key (Super+F12)",
+         [("velk", "--settings"), ("see", "Velk Settings"), *find_window("Capture too"),
+          ("key", "super+F12"), ("see", "Window Found"), ("key", "Return"),
+          ("see", "Velk Settings"), ("key", *["Tab"] * 8, "space")],
+         "#bBlue front;#wWifi front;New rule;Capture me;Capture too"),
+    ]
+    for name, steps, on_list in scenes:
+        before = open(s.settings_file(), "rb").read()
+        act(s, velk, steps)
+        check(name, wait_for(lambda: stored(s, "OnList") == on_list, 3), stored(s, "OnList"))
+        if "Cancel" in name:
+            check("the file is untouched", open(s.settings_file(), "rb").read() == before)
+    s.set_bt(False)
+    windows.ask("new nr New rule at once")
+    check("the stored rule acts at once", wait_for(s.bt))
+
     began = time.monotonic()
     second = s.run()
-    check("a second start ends with 255 at once", second.returncode == 255 and
-          time.monotonic() - began < 2.5, (second.returncode, time.monotonic() - began))
+    check("a second start ends with 255 at once, with no second tray item",
+          second.returncode == 255 and time.monotonic() - began < 2.5 and
+          len(s.items(velk.pid)) == 1, (second.returncode, time.monotonic() - began))
     for request in ("--settings", "--capture"):
         check(f"{request} reaches the running copy", s.run(request).returncode == 0)
     other = s.run("--settings", prefix=("setpriv", "--reuid=65534", "--regid=65534",
                                         "--clear-groups"))
     check("another user's --settings reaches nothing and says so",
           other.returncode == 1 and "no copy" in other.stderr, (other.returncode, other.stderr))
-    velk.send_signal(signal.SIGTERM)
-    check("TERM ends the program as Exit does", velk.wait(10) == 0)
+    act(s, velk, [("tray",), ("key", "x")])
+    check("Exit from the tray menu: status 0, the tray item gone",
+          velk.wait(10) == 0 and not s.items(velk.pid))
     check("the channel goes with the program", not os.path.exists(s.socket()))
     for request in ("--settings", "--capture"):
         result = s.run(request)
