@@ -289,7 +289,7 @@ int Run(int argc, char** argv, const Options& options) {
                 // the handle asks on the handheld.
                 for (HWND h : model.ZOrder())
                     if (model.Get(h).pid == pid && model.IsVisible(h)) {
-                        model.SetForeground(h);
+                        windows.SetForegroundWindow(h);
                         break;
                     }
                 time.Wake();

@@ -61,6 +61,11 @@ BOOL DesktopModelWindows::SetForegroundWindow(HWND hwnd) {
         case Where::Model:
             break;
     }
+    // The model keeps its foreground window while the user works in another program; so
+    // that a view hears of the change, that window gives up the foreground first.
+    const HWND front = desktop_.GetForegroundWindow();
+    if (model_.Foreground() && !(front && IsOwn(front)))
+        model_.ClearForeground();
     return ClientWindows::SetForegroundWindow(hwnd);
 }
 

@@ -10,6 +10,10 @@
 // by caption: its front window is the program's own when the model's foreground window
 // is visible and has the same caption. Any other window in front is the desktop's.
 //
+// Bringing one of the program's windows to the front while another program's window is in
+// front: the model still holds its window as foreground, so it gives the foreground up
+// first, and the view hears that the window comes to the front again.
+//
 // Searches and enumeration. FindWindowW looks among the program's own windows first (they
 // have classes), then among the desktop's. EnumWindows gives the front window first, then
 // the program's own windows in their order, then the desktop's others oldest first; the

@@ -272,14 +272,19 @@ def x11_program(s):
         if "Cancel" in name:
             check("the file is untouched", open(s.settings_file(), "rb").read() == before)
     s.set_bt(False)
-    windows.ask("new nr New rule at once")
+    ids["New rule at once"] = windows.ask("new nr New rule at once").split()[1]
     check("the stored rule acts at once", wait_for(s.bt))
 
+    # The open dialog comes forward again for --settings, then for a second start.
+    other = ("front", "New rule at once", ids["New rule at once"])
+    act(s, velk, [("velk", "--settings"), ("see", "Velk Settings"), other,
+                  ("velk", "--settings"), ("see", "Velk Settings"), other])
     began = time.monotonic()
     second = s.run()
     check("a second start ends with 255 at once, with no second tray item",
           second.returncode == 255 and time.monotonic() - began < 2.5 and
           len(s.items(velk.pid)) == 1, (second.returncode, time.monotonic() - began))
+    act(s, velk, [("see", "Velk Settings"), ("key", "Escape")])  # brought forward by it
     for request in ("--settings", "--capture"):
         check(f"{request} reaches the running copy", s.run(request).returncode == 0)
     other = s.run("--settings", prefix=("setpriv", "--reuid=65534", "--regid=65534",
@@ -330,6 +335,15 @@ def command_line(s):
               text in getattr(result, stream), (result.returncode, result.stdout, result.stderr))
 
 
+def no_tray(s):
+    velk = s.start()
+    line = velk.stderr.readline().decode()
+    check("without a tray: one line on stderr", "shows no tray icons" in line, line)
+    check("... and the program runs on", velk.poll() is None and s.run("--settings").returncode == 0)
+    velk.send_signal(signal.SIGTERM)
+    check("TERM ends the program as Exit does", velk.wait(10) == 0)
+
+
 def sway_program(s):
     """Headless sway runs as nobody (it refuses root), with foot as its windows."""
     runtime = tempfile.mkdtemp(prefix="velk-sway-", dir=s.dir)
@@ -364,6 +378,7 @@ def sway_program(s):
 def main():
     for name, test, desktop in (("command line", command_line, "x11"),
                                 ("X11 with openbox", x11_program, "x11"),
+                                ("X11 without a tray", no_tray, "x11"),
                                 ("headless sway", sway_program, None)):
         print(f"--- {name}", flush=True)
         session = Session()
