@@ -240,9 +240,11 @@ int Run(int argc, char** argv, const Options& options) {
         hooks.upHeld = [&] { return keyboard->IsUpHeld(); };
     if (hotKey)
         hooks.captureKey = [&](bool take) {
-            if (take)
-                hotKey->Grab();
-            else
+            if (take && !hotKey->Grab())
+                std::cerr << "velk: another program holds the capture key (Super+F12); "
+                             "velk --capture captures instead"
+                          << std::endl;
+            else if (!take)
                 hotKey->Release();
         };
     hooks.runningCopy = [&]() -> std::optional<DWORD> {
@@ -321,8 +323,11 @@ int Run(int argc, char** argv, const Options& options) {
     }
 
     // TERM and INT end the program as Exit does.
+    UniqueFd signalRead, signalWrite;
     std::unique_ptr<QSocketNotifier> signalNotifier;
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+        signalRead = UniqueFd(signalPipe[0]);
+        signalWrite = UniqueFd(signalPipe[1]);
         signalNotifier = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
         QObject::connect(signalNotifier.get(), &QSocketNotifier::activated, [&] {
             char byte;
