@@ -336,10 +336,22 @@ def command_line(s):
 
 
 def no_tray(s):
-    velk = s.start()
+    """No notification area; a screen saver service that hears of the user's activity."""
+    saver = "org.freedesktop.ScreenSaver"
+    s.spawn(["/usr/bin/python3", "-m", "dbusmock", saver, "/org/freedesktop/ScreenSaver", saver],
+            stdout=subprocess.DEVNULL)
+    wait_for(lambda: s.bus.name_has_owner(saver))
+    mock = dbus.Interface(s.bus.get_object(saver, "/org/freedesktop/ScreenSaver"),
+                          "org.freedesktop.DBus.Mock")
+    mock.AddMethod(saver, "SimulateUserActivity", "", "", "")
+    s.write_settings(SETTINGS + '"KeepPDAOn"=dword:00000001\n')
+    velk = s.start("100")
     line = velk.stderr.readline().decode()
     check("without a tray: one line on stderr", "shows no tray icons" in line, line)
     check("... and the program runs on", velk.poll() is None and s.run("--settings").returncode == 0)
+    Windows(s).ask("new run Blue run")
+    check("Keep PDA ON: the session's idle timer restarts while the radio turned on is on",
+          wait_for(lambda: s.bt() and mock.GetMethodCalls("SimulateUserActivity"), 10))
     velk.send_signal(signal.SIGTERM)
     check("TERM ends the program as Exit does", velk.wait(10) == 0)
 
