@@ -1,4 +1,5 @@
-// What the switch engine decided, for a tool that explains the rules to their author.
+// What the switch engine decided, for the explainer (engine/decision_explainer.h) that tells
+// the rules' author why a radio was switched.
 // The engine calls an observer, when one is set, at each decision it takes; without one
 // it costs a pointer test per decision.
 #pragma once

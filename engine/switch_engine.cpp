@@ -10,7 +10,9 @@ namespace velk {
 
 namespace {
 
-// The idle timer is reset once this many qualifying ticks have gone by.
+// The count of qualifying ticks before the current one must exceed this for the idle
+// timer to be reset: the reset comes at the 22nd qualifying tick, and the count then
+// starts over (the 44th, the 66th, ...).
 constexpr INT kKeepAwakeTicks = 20;
 
 // The folded caption begins with the entry. Entries are never empty after a compile;

@@ -118,6 +118,15 @@ void CMainFrame::SwitchEngine() {
     engine_.Tick([this] { Default(); });
 }
 
+void CMainFrame::ExplainDecisions(IExplanationSink* sink) {
+    engine_.SetObserver(nullptr);
+    explainer_.reset();
+    if (sink == nullptr)
+        return;
+    explainer_ = std::make_unique<DecisionExplainer>(radios_, *sink);
+    engine_.SetObserver(explainer_.get());
+}
+
 void CMainFrame::OnSettings() {
     RunSettingsCommand(SettingsHost());
 }

@@ -3,8 +3,11 @@
 // the radio controls and the open settings dialog.
 #pragma once
 
+#include <memory>
+
 #include "config/settings.h"
 #include "config/settings_command.h"
+#include "engine/decision_explainer.h"
 #include "engine/engine_state.h"
 #include "engine/switch_engine.h"
 #include "mainframe/main_view.h"
@@ -48,15 +51,9 @@ class CMainFrame : public CFrameWnd {
     SettingsCommandHost SettingsHost();
     // One tick of the engine, for the WM_TIMER being handled.
     void SwitchEngine();
-    void TurnBluetoothOn(INT force) { bluetooth_.TurnBluetoothOn(force); }
-    void TurnBluetoothOff(INT force) { bluetooth_.TurnBluetoothOff(force); }
-    INT IsBluetoothOn() { return bluetooth_.IsBluetoothOn(); }
-    void TurnWiFiOn(INT force) { wlan_.TurnWiFiOn(force); }
-    void TurnWiFiOff(INT force) { wlan_.TurnWiFiOff(force); }
-    INT IsWiFiOn() { return wlan_.IsWiFiOn(); }
 
-    // A tool's observer of the engine's decisions; null for none.
-    void SetEngineObserver(IEngineObserver* observer) { engine_.SetObserver(observer); }
+    // From now on each decision of the engine is explained to sink; null for none.
+    void ExplainDecisions(IExplanationSink* sink);
 
     // Hides the menu bar, the view and the frame, in this order.
     void HideAllWindows();
@@ -79,6 +76,7 @@ class CMainFrame : public CFrameWnd {
     WlanControl wlan_;
     Radios radios_;
     ::velk::SwitchEngine engine_;
+    std::unique_ptr<DecisionExplainer> explainer_;
     // The shell's broadcast after it (re)starts; 0 where it has none.
     UINT taskbarCreated_ = 0;
 };

@@ -68,7 +68,7 @@ BOOL CSwitcherApp::InitInstance() {
     CMainFrame* frame = owned.get();
     SetMainFrame(std::move(owned));
     frame->CheckInterval = CheckIntervalFromCommandLine(m_lpCmdLine);
-    frame->SetEngineObserver(observer_);
+    frame->ExplainDecisions(explain_);
     // A refused window takes the frame object with it: the program ends, and nothing
     // touches the frame any more.
     if (!frame->LoadFrame(IDR_MAINFRAME, kFrameStyle, nullptr))

@@ -14,9 +14,9 @@ INT CheckIntervalFromCommandLine(const CString& commandLine);
 
 class CSwitcherApp : public CWinApp {
   public:
-    // observer, when given, is told of every decision of the main frame's engine.
-    explicit CSwitcherApp(const Platform& platform, IEngineObserver* observer = nullptr)
-        : CWinApp(platform), observer_(observer) {}
+    // explain, when given, is told why the main frame's engine took each decision.
+    explicit CSwitcherApp(const Platform& platform, IExplanationSink* explain = nullptr)
+        : CWinApp(platform), explain_(explain) {}
 
     BOOL InitInstance() override;
 
@@ -29,7 +29,7 @@ class CSwitcherApp : public CWinApp {
     void ShowAboutBox();
 
   private:
-    IEngineObserver* observer_;
+    IExplanationSink* explain_;
 };
 
 }  // namespace velk

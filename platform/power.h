@@ -1,6 +1,10 @@
 // Power manager, kernel and event services of the seam (Windows CE names).
 #pragma once
 
+#include <cstddef>
+#include <functional>
+#include <iterator>
+
 #include "platform/types.h"
 #include "platform/window_system.h"
 
@@ -22,6 +26,51 @@ inline constexpr char16_t kWlanStatusChangeEvent[] = u"WALNStatusChangeEvent";
 inline constexpr char16_t kWlanLockUiEvent[] = u"ShouldLockWlanUI";
 inline constexpr char16_t kWlanUnlockUiEvent[] = u"ShouldUnLockWlanUI";
 inline constexpr char16_t kWlanInsertCardEvent[] = u"WLANDetectInsertPCMCIA";
+
+// The platform's own way of bringing the WLAN adapter up when the power manager cannot:
+// the device's WLAN software waits for exactly these calls in this order and starts over
+// at any other.
+enum class WlanPowerUpCall {
+    KernelIoControlIn,   // the control code, with a DWORD 1 in and nothing out
+    OpenEvent,           // the named event, opened (created when absent): auto-reset, not set
+    EventModify,         // EVENT_SET or EVENT_RESET on the event opened before
+    CloseHandle,         // the handle of the event opened before
+    Sleep,               // milliseconds
+    KernelIoControlOut,  // the control code, with nothing in and a DWORD out
+};
+
+struct WlanPowerUpStep {
+    WlanPowerUpCall call;
+    DWORD value;            // the control code, the modify function or the milliseconds
+    const char16_t* event;  // the named event the step acts on; null for none
+};
+
+inline constexpr WlanPowerUpStep kWlanPowerUpSequence[] = {
+    {WlanPowerUpCall::KernelIoControlIn, kIoctlWlanPowerUp, nullptr},
+    {WlanPowerUpCall::OpenEvent, 0, kWlanStatusChangeEvent},
+    {WlanPowerUpCall::EventModify, EVENT_SET, kWlanStatusChangeEvent},
+    {WlanPowerUpCall::CloseHandle, 0, kWlanStatusChangeEvent},
+    {WlanPowerUpCall::OpenEvent, 0, kWlanLockUiEvent},
+    {WlanPowerUpCall::OpenEvent, 0, kWlanUnlockUiEvent},
+    {WlanPowerUpCall::EventModify, EVENT_RESET, kWlanLockUiEvent},
+    {WlanPowerUpCall::EventModify, EVENT_RESET, kWlanUnlockUiEvent},
+    {WlanPowerUpCall::OpenEvent, 0, kWlanInsertCardEvent},
+    {WlanPowerUpCall::EventModify, EVENT_SET, kWlanInsertCardEvent},
+    {WlanPowerUpCall::CloseHandle, 0, kWlanInsertCardEvent},
+    {WlanPowerUpCall::Sleep, 10, nullptr},
+    {WlanPowerUpCall::CloseHandle, 0, kWlanLockUiEvent},
+    {WlanPowerUpCall::CloseHandle, 0, kWlanUnlockUiEvent},
+    {WlanPowerUpCall::KernelIoControlOut, kIoctlWlanResume, nullptr},
+};
+constexpr std::size_t kWlanPowerUpSteps = std::size(kWlanPowerUpSequence);
+
+class IPower;
+
+// Makes the calls of kWlanPowerUpSequence on power. An event that cannot be opened is left
+// out of the steps that act on it. afterStep, when given, runs after each step with its
+// index (a test alters the sequence there). Whether it worked is learnt at the next query.
+void RunWlanPowerUpSequence(IPower& power,
+                            const std::function<void(std::size_t step)>& afterStep = {});
 
 // The power manager; it answers the idle timer too.
 class IPower : public IIdleTimer {

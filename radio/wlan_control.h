@@ -15,8 +15,6 @@ class WlanControl {
     INT IsWiFiOn();
 
   private:
-    void RunPowerUpFallback();
-
     IPower& power_;
 };
 

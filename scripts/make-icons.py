@@ -6,9 +6,16 @@ white arcs spreading from it towards the upper right, a radio wave that still re
 at 16 x 16 pixels. Every image is a 256-colour (8-bit palettised) bitmap with a 1-bit
 transparency mask, which every Windows version and the device can show.
 
-    res/icons/icon128.ico  application icon: 32, 16 and 64 pixels
-    res/icons/icon133.ico  notification icon, high-resolution screens: 16 and 32
-    res/icons/icon137.ico  notification icon, standard screens: 16
+Every size a scale of Windows asks for is drawn, so no icon is ever stretched: the
+notification area takes 16, 20, 24, 32, 40 and 48 pixels at 100 % to 300 %, the program's
+own icon 32 and 48 at 100 % and 150 % and 64 beyond. The three icons are one mark, so
+the program embeds each image once and three icon directories that share them:
+
+    res/icons/image<N>.bin  one image of N x N pixels, as an icon resource holds it
+    res/icons/icon128.grp   application icon: 32, 16, 20, 24, 40, 48 and 64 pixels
+    res/icons/icon133.grp   notification icon, high-resolution screens: 16 to 48
+    res/icons/icon137.grp   notification icon, standard screens: the same
+    res/icons/velk.ico      every size in one icon file, for shortcuts and the device
 
 Run from anywhere: python3 scripts/make-icons.py
 """
@@ -117,26 +124,47 @@ def bitmap(size):
     return header + pal + xor + b"".join(and_rows)
 
 
-def write_ico(path, sizes):
-    images = [bitmap(s) for s in sizes]
-    out = struct.pack("<HHH", 0, 1, len(images))
-    offset = 6 + 16 * len(images)
-    for size, data in zip(sizes, images):
-        dim = size if size < 256 else 0
-        out += struct.pack("<BBBBHHII", dim, dim, 0, 0, 1, 8, len(data), offset)
-        offset += len(data)
-    out += b"".join(images)
+SIZES = [16, 20, 24, 32, 40, 48, 64]
+# The resource identifier of each size's image: its place in SIZES, from 1 (res/velk.rc).
+IMAGE_ID = {size: i + 1 for i, size in enumerate(SIZES)}
+NOTIFICATION = [16, 20, 24, 32, 40, 48]
+GROUPS = {
+    "icon128.grp": [32, 16, 20, 24, 40, 48, 64],  # 32 first: what the oldest shells take
+    "icon133.grp": NOTIFICATION,
+    "icon137.grp": NOTIFICATION,
+}
+
+
+def entry(size, data):
+    """The directory fields every icon format shares: size, colours, planes, depth."""
+    dim = size if size < 256 else 0
+    return struct.pack("<BBBBHHI", dim, dim, 0, 0, 1, 8, len(data))
+
+
+def write(path, data):
     with open(path, "wb") as f:
-        f.write(out)
+        f.write(data)
 
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     icons = os.path.join(here, "..", "res", "icons")
     os.makedirs(icons, exist_ok=True)
-    write_ico(os.path.join(icons, "icon128.ico"), [32, 16, 64])
-    write_ico(os.path.join(icons, "icon133.ico"), [16, 32])
-    write_ico(os.path.join(icons, "icon137.ico"), [16])
+    images = {size: bitmap(size) for size in SIZES}
+    for size, data in images.items():
+        write(os.path.join(icons, f"image{size}.bin"), data)
+    # A resource directory names each image by its identifier.
+    for name, sizes in GROUPS.items():
+        out = struct.pack("<HHH", 0, 1, len(sizes))
+        out += b"".join(entry(s, images[s]) + struct.pack("<H", IMAGE_ID[s]) for s in sizes)
+        write(os.path.join(icons, name), out)
+    # A file's directory gives each image's place in the file instead.
+    out = struct.pack("<HHH", 0, 1, len(SIZES))
+    offset = 6 + 16 * len(SIZES)
+    for size in SIZES:
+        out += entry(size, images[size]) + struct.pack("<I", offset)
+        offset += len(images[size])
+    write(os.path.join(icons, "velk.ico"), out + b"".join(images[s] for s in SIZES))
 
 
 if __name__ == "__main__":

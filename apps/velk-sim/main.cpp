@@ -13,6 +13,7 @@
 #include "apps/velk-sim/lint.h"
 #include "apps/velk-sim/runner.h"
 #include "apps/velk-sim/scenario.h"
+#include "apps/velk-sim/verbs.h"
 #include "platform/sim/handheld.h"
 #include "platform/sim/reg_file.h"
 #include "platform/strings.h"
@@ -73,7 +74,10 @@ int main(int argc, char** argv) {
             std::cout << simrun::kDemoScenario;
             return 0;
         } else if (arg == "--help" || arg == "-h") {
-            return Usage(std::cout, 0);
+            Usage(std::cout, 0);
+            std::cout << "\n";
+            simrun::PrintScenarioReference(std::cout);
+            return 0;
         } else if (arg == "--") {
             std::string line;
             for (++i; i < argc; ++i)

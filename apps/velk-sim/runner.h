@@ -1,11 +1,13 @@
 // Plays a scenario on the simulated handheld: starts copies of the program, moves
 // windows, taps and types as a user would, and prints a timeline of what happened —
 // the front caption when it changes and every radio switch with the call that made it.
+// The commands are carried out here (interpreter.cpp) as the table of verbs declares
+// them (verbs.cpp); the timeline, the expectations and the registry view are parts of
+// their own.
 #pragma once
 
 #include <condition_variable>
 #include <exception>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -14,9 +16,11 @@
 #include <thread>
 #include <vector>
 
+#include "apps/velk-sim/expectations.h"
+#include "apps/velk-sim/registry_view.h"
 #include "apps/velk-sim/scenario.h"
-#include "config/settings.h"
-#include "engine/engine_observer.h"
+#include "apps/velk-sim/timeline.h"
+#include "apps/velk-sim/verbs.h"
 #include "platform/sim/handheld.h"
 
 namespace velk::simrun {
@@ -28,7 +32,7 @@ struct RunnerOptions {
     bool explain = false;  // say which list and entry each decision came from
 };
 
-class Runner : public sim::IScriptDriver, private IEngineObserver {
+class Runner : public sim::IScriptDriver {
   public:
     Runner(sim::SimHandheld& handheld, std::ostream& out, RunnerOptions options);
     ~Runner() override;
@@ -42,20 +46,41 @@ class Runner : public sim::IScriptDriver, private IEngineObserver {
     void Wake() override;
 
   private:
-    enum class Stack { Widcomm, Microsoft, None };
+    friend const std::vector<Verb>& Verbs();
 
-    // What the engine decided, as --explain shows it.
-    void TickBegins() override;
-    void Deciding(const EngineDecision& decision) override;
-    void Decided(const EngineDecision& decision) override;
-    void HeldOff(EngineRadio radio) override;
-    bool RadioOn(EngineRadio radio);
-    // Prints an explanation unless it repeats the radio's last one at the tick after.
-    void Explain(EngineRadio radio, const std::string& key, const std::string& line, bool always);
-
+    // --- interpreter.cpp: one handler per verb -------------------------------------------
     void Execute(const Command& c);
-    void Expect(const Command& c);
+    void OnLaunch(const Command& c);
+    void OnHoldUp(const Command& c);
+    void OnHungCopy(const Command& c);
+    void OnOpen(const Command& c);
+    void OnFront(const Command& c);
+    void OnClose(const Command& c);
+    void OnRetitle(const Command& c);
+    void OnNoFront(const Command& c);
+    void OnWait(const Command& c);
+    void OnTap(const Command& c);
+    void OnChoose(const Command& c);
+    void OnType(const Command& c);
+    void OnCheck(const Command& c);
+    void OnSelect(const Command& c);
+    void OnClick(const Command& c);
+    void OnButton1(const Command& c);
+    void OnDismiss(const Command& c);
+    void OnScreen(const Command& c);
+    void OnBtStack(const Command& c);
+    void OnBtPower(const Command& c);
+    void OnWlan(const Command& c);
+    void OnWlanPowerUp(const Command& c);
+    void OnExpect(const Command& c);
+
+    // --- runner.cpp ----------------------------------------------------------------------
     void Launch(const std::u16string& commandLine);
+    void OnTrace(const sim::TraceCall& c);
+    // The program's explanations of its decisions go to the timeline with --explain.
+    IExplanationSink* Explaining() { return options_.explain ? &timeline_ : nullptr; }
+
+    // --- runner_together.cpp -------------------------------------------------------------
     // Starts count copies at the same moment; returns when all have ended.
     void LaunchTogether(int count, const std::u16string& commandLine);
     void RunCopy(std::size_t index, const std::u16string& commandLine);
@@ -68,16 +93,6 @@ class Runner : public sim::IScriptDriver, private IEngineObserver {
     std::optional<std::size_t> PickNext(std::size_t after) const;
     void HandOver(std::size_t to);  // baton holder only; returns at once
     void WaitForBaton(std::unique_lock<std::mutex>& lock, std::size_t me);
-    // The stored value of a setting as a scenario writes it: a number, a text, "absent",
-    // or the value's type when it is neither a 4-byte REG_DWORD nor a REG_SZ.
-    std::string StoredSetting(const Setting& setting) const;
-    std::u16string SettingsKeyPath() const;
-    void Fail(const Command& c, const std::string& expected, const std::string& found);
-    bool BluetoothOn();
-    void OnTrace(const sim::TraceCall& c);
-    void Observe();  // notes changes of the front caption and of the radios
-    void Say(const std::string& what);
-    std::string Caption(const std::u16string& caption) const;
 
     sim::SimHandheld& hh_;
     std::ostream& out_;
@@ -88,29 +103,12 @@ class Runner : public sim::IScriptDriver, private IEngineObserver {
     std::optional<unsigned long long> waitUntil_;
     int depth_ = 0;   // program copies running (nested message loops)
     int copies_ = 0;  // copies of the program started and not yet ended
-    int failures_ = 0;
     bool holdUp_ = false;
-    Stack stack_ = Stack::Widcomm;
     std::optional<int> lastExit_;
-    std::map<std::string, std::size_t> callBaseline_;
-    std::u16string front_;
-    bool btOn_ = false;
-    bool wifiOn_ = false;
-    std::string lastSwitchCall_;
-    std::size_t switchCalls_ = 0;  // switching calls the program has made
-    // --explain: the radio's state and the switching calls before the current decision;
-    // per radio, the last explanation, whether this tick explained it, and the off the
-    // engine made last (which a hold keeps in force).
-    bool explainOnBefore_ = false;
-    std::size_t explainCallsBefore_ = 0;
-    struct Explained {
-        std::string key;
-        bool thisTick = false;
-        std::string lastOff;
-    };
-    Explained explained_[2];
-    bool observing_ = false;
-    bool observePending_ = true;
+    DeviceRadios radios_;
+    Timeline timeline_;
+    RegistryView registry_;
+    Expectations expectations_;
 
     // Copies started together run on threads of their own, one at a time: the one
     // holding the baton runs; the others wait. This gives the races of real starts

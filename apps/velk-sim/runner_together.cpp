@@ -22,7 +22,8 @@ void Runner::LaunchTogether(int count, const std::u16string& commandLine) {
         hh_.HoldKeyUntil(VK_UP, hh_.GetClock().Now() + 500);
         holdUp_ = false;
     }
-    Say("launch " + ToUtf8(ApplicationNameFromPath(options_.modulePath)) + ".exe x" +
+    timeline_.Say(
+        "launch " + ToUtf8(ApplicationNameFromPath(options_.modulePath)) + ".exe x" +
         std::to_string(count) +
         (commandLine.empty() ? "" : " " + std::string("\"") + ToUtf8(commandLine) + "\"") +
         " at the same moment (processes " + pids + ")");
@@ -75,7 +76,7 @@ void Runner::RunCopy(std::size_t index, const std::u16string& commandLine) {
     // From here to the hand-over below this thread holds the baton.
     int code = 0;
     try {
-        CSwitcherApp app(hh_.PlatformFor(copy.pid), options_.explain ? this : nullptr);
+        CSwitcherApp app(hh_.PlatformFor(copy.pid), Explaining());
         code = AfxWinMain(app, commandLine);
     } catch (...) {
         copy.error = std::current_exception();
@@ -85,9 +86,9 @@ void Runner::RunCopy(std::size_t index, const std::u16string& commandLine) {
         hh_.ExitProcess(copy.pid, static_cast<DWORD>(code));
         if (!copy.error) {
             lastExit_ = code;
-            Observe();
-            Say("process " + std::to_string(copy.pid) + " exited with code " +
-                std::to_string(code));
+            timeline_.Observe();
+            timeline_.Say("process " + std::to_string(copy.pid) + " exited with code " +
+                          std::to_string(code));
         }
     } catch (...) {
         if (!copy.error)

@@ -1,10 +1,10 @@
 #include "apps/velk-sim/scenario.h"
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 
 #include "apps/velk-sim/control_names.h"
+#include "apps/velk-sim/verbs.h"
 #include "config/settings.h"
 #include "platform/strings.h"
 
@@ -51,15 +51,6 @@ std::vector<std::string> Tokenize(std::string_view line, const std::string& sour
     return tokens;
 }
 
-bool OneOf(const std::string& s, std::initializer_list<const char*> words) {
-    return std::any_of(words.begin(), words.end(), [&](const char* w) { return s == w; });
-}
-
-void RequireArgs(const Command& c, std::size_t n, const std::string& source, const char* usage) {
-    if (c.args.size() != n)
-        throw ScenarioError(source, c.line, "'" + c.verb + "' takes " + usage);
-}
-
 void RequireInt(const Command& c, std::size_t index, const std::string& source) {
     long long v = 0;
     if (!ParseInteger(c.args[index], v))
@@ -90,100 +81,76 @@ void RequireSetting(const Command& c, std::size_t index, const std::string& sour
 }
 
 void RequireWord(const Command& c, std::size_t index, const std::string& source,
-                 std::initializer_list<const char*> words) {
-    if (!OneOf(c.args[index], words)) {
-        std::string list;
-        for (const char* w : words)
-            list += std::string(list.empty() ? "" : "|") + w;
-        throw ScenarioError(source, c.line, "expected " + list + ", found '" + c.args[index] + "'");
+                 std::string_view words) {
+    if (!IsOneOf(words, c.args[index]))
+        throw ScenarioError(source, c.line,
+                            "expected " + std::string(words) + ", found '" + c.args[index] + "'");
+}
+
+// One argument against its declaration.
+void CheckArg(Command& c, std::size_t index, const Param& p, const char* takes,
+              const std::string& s) {
+    switch (p.kind) {
+        case ArgKind::Text:
+            break;
+        case ArgKind::Number:
+            RequireInt(c, index, s);
+            break;
+        case ArgKind::Millis: {
+            long long ms = 0;
+            if (!ParseInteger(c.args[index], ms) || ms < 0)
+                throw ScenarioError(s, c.line, "'" + c.verb + "' takes " + takes);
+            break;
+        }
+        case ArgKind::Id:
+            RequireId(c, index, s);
+            break;
+        case ArgKind::Words:
+            RequireWord(c, index, s, p.words);
+            break;
+        case ArgKind::Screen: {
+            long long width = 0;
+            long long height = 0;
+            if (!ParseScreenSize(c.args[index], width, height))
+                throw ScenarioError(s, c.line,
+                                    "'" + c.verb + "' takes WIDTHxHEIGHT, each from " +
+                                        std::to_string(kMinScreenSide) + " to " +
+                                        std::to_string(kMaxScreenSide) + " pixels, e.g. 480x640");
+            break;
+        }
+        case ArgKind::Setting:
+            RequireSetting(c, index, s);
+            break;
     }
 }
 
+void CheckExpect(Command& c, const std::string& s) {
+    if (c.args.empty())
+        throw ScenarioError(s, c.line, "'expect' needs what to expect");
+    const Expectation* kind = FindExpectation(c.args[0]);
+    if (kind == nullptr || c.args.size() != kind->params.size() + 1)
+        throw ScenarioError(s, c.line, "unknown or malformed expect: " + c.text);
+    for (std::size_t i = 0; i < kind->params.size(); ++i)
+        CheckArg(c, i + 1, kind->params[i], "", s);
+}
+
 void Check(Command& c, const std::string& s) {
-    const std::string& v = c.verb;
-    if (OneOf(v, {"hold-up", "hung-copy", "no-front", "tap", "button1", "dismiss"})) {
-        RequireArgs(c, 0, s, "no arguments");
-    } else if (v == "launch") {
-        int copies = 1;
-        const bool counted = !c.args.empty() && IsCopyCount(c.args[0], copies);
-        if (c.args.size() > (counted ? 2u : 1u))
-            throw ScenarioError(s, c.line, "'launch' takes at most x2..x16 and a command line");
-        if (!counted && !c.args.empty() && c.args[0].size() > 1 && c.args[0][0] == 'x' &&
-            c.args.size() == 1 && c.args[0].find_first_not_of("0123456789", 1) == std::string::npos)
-            throw ScenarioError(s, c.line, "'launch' starts 2 to 16 copies at once (x2..x16)");
-    } else if (OneOf(v, {"open", "front", "close", "choose"})) {
-        RequireArgs(c, 1, s, "one quoted caption");
-    } else if (v == "retitle") {
-        RequireArgs(c, 2, s, "two quoted captions");
-    } else if (v == "wait") {
-        RequireArgs(c, 1, s, "a number of milliseconds");
-        long long ms = 0;
-        if (!ParseInteger(c.args[0], ms) || ms < 0)
-            throw ScenarioError(s, c.line, "'wait' takes a number of milliseconds");
-    } else if (v == "bt-stack") {
-        RequireArgs(c, 1, s, "widcomm|microsoft|none");
-        RequireWord(c, 0, s, {"widcomm", "microsoft", "none"});
-    } else if (v == "screen") {
-        RequireArgs(c, 1, s, "the display's size in pixels, WIDTHxHEIGHT");
-        long long width = 0;
-        long long height = 0;
-        if (!ParseScreenSize(c.args[0], width, height))
-            throw ScenarioError(s, c.line,
-                                "'screen' takes WIDTHxHEIGHT, each from " +
-                                    std::to_string(kMinScreenSide) + " to " +
-                                    std::to_string(kMaxScreenSide) + " pixels, e.g. 480x640");
-    } else if (v == "bt-power") {
-        RequireArgs(c, 1, s, "on|off");
-        RequireWord(c, 0, s, {"on", "off"});
-    } else if (v == "wlan") {
-        RequireArgs(c, 1, s, "d0|d1|d2|d3|d4|absent");
-        RequireWord(c, 0, s, {"d0", "d1", "d2", "d3", "d4", "absent"});
-    } else if (v == "wlan-powerup") {
-        RequireArgs(c, 1, s, "ok|fails");
-        RequireWord(c, 0, s, {"ok", "fails"});
-    } else if (v == "type") {
-        RequireArgs(c, 2, s, "a control id and a quoted text");
-        RequireId(c, 0, s);
-    } else if (OneOf(v, {"check", "select"})) {
-        RequireArgs(c, 2, s, "a control id and a number");
-        RequireId(c, 0, s);
-        RequireInt(c, 1, s);
-    } else if (v == "click") {
-        RequireArgs(c, 1, s, "a control id");
-        RequireId(c, 0, s);
-    } else if (v == "expect") {
-        if (c.args.empty())
-            throw ScenarioError(s, c.line, "'expect' needs what to expect");
-        const std::string& what = c.args[0];
-        auto n = c.args.size();
-        if (OneOf(what, {"bt", "wifi"}) && n == 2) {
-            RequireWord(c, 1, s, {"on", "off"});
-        } else if (what == "icon" && n == 2) {
-            RequireWord(c, 1, s, {"shown", "absent"});
-        } else if (OneOf(what, {"icons", "copies"}) && n == 2) {
-            RequireInt(c, 1, s);
-        } else if (what == "key" && n == 3) {
-            RequireWord(c, 2, s, {"present", "absent"});
-        } else if (what == "exit" && n == 2) {
-            RequireInt(c, 1, s);
-        } else if (what == "calls" && n == 3) {
-            RequireInt(c, 2, s);
-        } else if (what == "text" && n == 3) {
-            RequireId(c, 1, s);
-        } else if (OneOf(what, {"checked", "selected"}) && n == 3) {
-            RequireId(c, 1, s);
-            RequireInt(c, 2, s);
-        } else if (OneOf(what, {"front", "message"}) && n == 2) {
-        } else if (what == "setting" && n == 3) {
-            RequireSetting(c, 1, s);
-        } else if (what == "menu" && n == 2) {
-            RequireWord(c, 1, s, {"open", "closed"});
-        } else {
-            throw ScenarioError(s, c.line, "unknown or malformed expect: " + c.text);
-        }
-    } else {
-        throw ScenarioError(s, c.line, "unknown command '" + v + "'");
+    const Verb* verb = FindVerb(c.verb);
+    if (verb == nullptr)
+        throw ScenarioError(s, c.line, "unknown command '" + c.verb + "'");
+    c.spec = verb;
+    if (verb->help == nullptr) {
+        CheckExpect(c, s);
+        return;
     }
+    if (verb->check != nullptr) {
+        verb->check(c, s);
+        return;
+    }
+    if (c.args.size() != verb->params.size())
+        throw ScenarioError(s, c.line, "'" + c.verb + "' takes " + verb->takes);
+    for (std::size_t i = 0; i < verb->params.size(); ++i)
+        CheckArg(c, i, verb->params[i], verb->takes, s);
 }
 
 }  // namespace

@@ -10,11 +10,14 @@
 
 namespace velk::simrun {
 
+struct Verb;
+
 struct Command {
     int line = 0;
     std::string verb;               // e.g. "open", "expect"
     std::vector<std::string> args;  // quoted arguments arrive unquoted, UTF-8
     std::string text;               // the line as written, for messages
+    const Verb* spec = nullptr;     // its declaration, once parsed
 };
 
 class ScenarioError : public std::runtime_error {

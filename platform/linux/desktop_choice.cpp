@@ -43,7 +43,7 @@ DesktopEnvironment DesktopEnvironment::FromProcess() {
 
 std::vector<DesktopCandidate> DesktopCandidates() {
     return {
-        // Desktop-specific providers (KDE's, GNOME's) are tried here, first.
+        // Desktop-specific providers (KDE's, GNOME's: ShellCandidates) go before these.
         {"wlroots", OpenWlroots, false},
         {"x11", OpenX11, true},
     };
@@ -57,6 +57,7 @@ DesktopChoice ChooseDesktopProvider(DesktopTable& table, const DesktopEnvironmen
         return choice;
     }
     std::string reasons;
+    std::string advice;
     for (const DesktopCandidate& candidate : candidates) {
         std::string why;
         choice.provider = candidate.open(table, env, why);
@@ -68,9 +69,15 @@ DesktopChoice ChooseDesktopProvider(DesktopTable& table, const DesktopEnvironmen
                                 " does not tell other programs about its windows: only the "
                                 "windows of X11 programs can be seen.";
             }
+            if (!advice.empty())
+                choice.notice += (choice.notice.empty() ? "" : "\n") + advice;
             return choice;
         }
         table.Clear();
+        if (why.empty())
+            continue;
+        if (candidate.adviseWhenPassed)
+            advice += (advice.empty() ? "" : "\n") + why;
         reasons += (reasons.empty() ? "" : "; ") + std::string(candidate.name) + ": " + why;
     }
     choice.error = "cannot watch the desktop's windows (" + reasons + ")";

@@ -28,6 +28,10 @@ struct DesktopCandidate {
         open;
     // Sees only X11 programs' windows when the session is a Wayland one.
     bool x11Only = false;
+    // Where this candidate was meant for the desktop but did not serve, why is advice for
+    // the user (how to install the desktop's component), said with the choice made instead.
+    // An empty why means the candidate is not for this desktop at all.
+    bool adviseWhenPassed = false;
 };
 
 // The candidates in the order they are tried. A provider for one desktop's own interface

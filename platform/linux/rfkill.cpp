@@ -96,7 +96,6 @@ UniqueFd Rfkill::Open(bool forWriting) {
     UniqueFd fd = device_.Open(forWriting);
     if (!fd) {
         const int error = errno;
-        errno = error;
         Fail(std::string("cannot open ") + kDevice + (forWriting ? " for writing: " : ": ") +
                  ErrnoText(error),
              error);

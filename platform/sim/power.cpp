@@ -10,8 +10,6 @@ namespace velk::sim {
 
 namespace {
 
-constexpr std::size_t kSequenceLength = 15;
-
 std::string Bytes(const void* buf, DWORD size) {
     if (buf == nullptr)
         return "null";
@@ -218,69 +216,44 @@ void SimPower::SystemIdleTimerReset() {
 void SimPower::Watch(const Call& call) {
     if (!Matches(step_, call)) {
         step_ = 0;
+        sequenceHandles_.clear();
         if (!Matches(0, call))
             return;
     }
-    if (call.kind == Call::Open) {
-        if (step_ == 1)
-            statusHandle_ = call.handle;
-        if (step_ == 4)
-            lockHandle_ = call.handle;
-        if (step_ == 5)
-            unlockHandle_ = call.handle;
-        if (step_ == 8)
-            insertHandle_ = call.handle;
-    }
-    if (++step_ < kSequenceLength)
+    if (call.kind == Call::Open)
+        sequenceHandles_[call.name] = call.handle;
+    if (++step_ < kWlanPowerUpSteps)
         return;
     step_ = 0;
+    sequenceHandles_.clear();
     ++servicePowerUps_;
     if (adapterPresent_)
         adapterState_ = D0;
 }
 
 bool SimPower::Matches(std::size_t step, const Call& c) const {
-    if (!c.argsAsExpected)
+    if (!c.argsAsExpected || step >= kWlanPowerUpSteps)
         return false;
-    const auto open = [&](const char16_t* name) { return c.kind == Call::Open && c.name == name; };
-    const auto modify = [&](HANDLE h, DWORD func) {
-        return c.kind == Call::Modify && c.handle == h && c.value == func;
+    const WlanPowerUpStep& want = kWlanPowerUpSequence[step];
+    // The handle the service saw opened for the step's event.
+    const auto opened = [&] {
+        const auto it = sequenceHandles_.find(want.event);
+        return it != sequenceHandles_.end() && it->second == c.handle;
     };
-    const auto close = [&](HANDLE h) { return c.kind == Call::Close && c.handle == h; };
-    switch (step) {
-        case 0:
-            return c.kind == Call::Kernel && c.value == kIoctlWlanPowerUp;
-        case 1:
-            return open(kWlanStatusChangeEvent);
-        case 2:
-            return modify(statusHandle_, EVENT_SET);
-        case 3:
-            return close(statusHandle_);
-        case 4:
-            return open(kWlanLockUiEvent);
-        case 5:
-            return open(kWlanUnlockUiEvent);
-        case 6:
-            return modify(lockHandle_, EVENT_RESET);
-        case 7:
-            return modify(unlockHandle_, EVENT_RESET);
-        case 8:
-            return open(kWlanInsertCardEvent);
-        case 9:
-            return modify(insertHandle_, EVENT_SET);
-        case 10:
-            return close(insertHandle_);
-        case 11:
-            return c.kind == Call::Pause && c.value == 10;
-        case 12:
-            return close(lockHandle_);
-        case 13:
-            return close(unlockHandle_);
-        case 14:
-            return c.kind == Call::Kernel && c.value == kIoctlWlanResume;
-        default:
-            return false;
+    switch (want.call) {
+        case WlanPowerUpCall::KernelIoControlIn:
+        case WlanPowerUpCall::KernelIoControlOut:
+            return c.kind == Call::Kernel && c.value == want.value;
+        case WlanPowerUpCall::OpenEvent:
+            return c.kind == Call::Open && c.name == want.event;
+        case WlanPowerUpCall::EventModify:
+            return c.kind == Call::Modify && c.value == want.value && opened();
+        case WlanPowerUpCall::CloseHandle:
+            return c.kind == Call::Close && opened();
+        case WlanPowerUpCall::Sleep:
+            return c.kind == Call::Pause && c.value == want.value;
     }
+    return false;
 }
 
 }  // namespace velk::sim

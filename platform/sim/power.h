@@ -113,9 +113,9 @@ class SimPower : public IPower {
     int unnamed_ = 0;
 
     // The WLAN service's progress through the power-up sequence, with the handles it
-    // saw opened for the two lock events.
+    // saw opened for its events.
     std::size_t step_ = 0;
-    HANDLE statusHandle_, lockHandle_, unlockHandle_, insertHandle_;
+    std::map<std::u16string, HANDLE, std::less<>> sequenceHandles_;
 
     int idleResets_ = 0;
 };

@@ -1,5 +1,7 @@
 #include "platform/win32/dialog_builder.h"
 
+#include <algorithm>
+
 namespace velk::win32 {
 namespace {
 
@@ -39,6 +41,25 @@ bool AppendItems(::HMENU menu, std::span<const MenuItemTemplate> items) {
 
 bool SkippedOnDesktop(const DialogItemTemplate& item) {
     return SameClass(item.windowClass, kClassSipPref);
+}
+
+short DesktopWidth(const DialogTemplate& tmpl, const DialogItemTemplate& item) {
+    // A closed drop-down's height, and the gap it keeps to a neighbour, in dialog units.
+    constexpr int kClosedHeight = 12, kGap = 2;
+    const int right = item.x + item.cx;
+    if (!SameClass(item.windowClass, kClassComboBox) || (item.style & 3) == CBS_SIMPLE)
+        return item.cx;
+    int limit = std::min(tmpl.cx - kGap, right + kDropDownGrowth);
+    for (const DialogItemTemplate& other : tmpl.items) {
+        if (&other == &item || SkippedOnDesktop(other) || !(other.style & WS_VISIBLE) ||
+            other.y >= item.y + kClosedHeight || other.y + other.cy <= item.y)
+            continue;
+        if (other.x >= right)
+            limit = std::min(limit, other.x - kGap);  // beside it
+        else if (other.x + other.cx >= right)
+            limit = std::min(limit, other.x + other.cx - kGap);  // around it (a group box)
+    }
+    return static_cast<short>(std::max(limit, right) - item.x);
 }
 
 void DialogTemplateBuffer::Dword(DWORD d) {
@@ -85,12 +106,15 @@ DialogTemplateBuffer::DialogTemplateBuffer(const DialogTemplate& tmpl) {
         if (SkippedOnDesktop(item))
             continue;
         AlignDword();
-        // Controls of a dialog are its children whatever the template says.
-        Dword(item.style | WS_CHILD);
+        // Controls of a dialog are its children whatever the template says. The device's
+        // templates let controls overlap (a label's box reaches under the drop-down beside
+        // it, a group box lies under its contents); the desktop paints every control's whole
+        // box, so each is kept off the siblings above it.
+        Dword(item.style | WS_CHILD | WS_CLIPSIBLINGS);
         Dword(item.exStyle & ~kDeviceOnlyExStyles);
         Word(static_cast<WORD>(item.x));
         Word(static_cast<WORD>(item.y));
-        Word(static_cast<WORD>(item.cx));
+        Word(static_cast<WORD>(DesktopWidth(tmpl, item)));
         Word(static_cast<WORD>(item.cy));
         Word(static_cast<WORD>(item.id));  // kNoId becomes 0xFFFF, as resource compilers do
         Text(item.windowClass);

@@ -35,6 +35,12 @@ class DialogTemplateBuffer {
 // True for items the desktop has no control for.
 bool SkippedOnDesktop(const DialogItemTemplate& item);
 
+// An item's width on the desktop, in dialog units: the template's, but a drop-down list
+// takes up to kDropDownGrowth more where nothing lies to its right, since the desktop's
+// drop button is wider than the device's and would cut its text short.
+inline constexpr short kDropDownGrowth = 8;
+short DesktopWidth(const DialogTemplate& tmpl, const DialogItemTemplate& item);
+
 // Builds the menu bar of a menu template (pop-ups with their items, plain top-level
 // items); null on failure, with nothing left behind.
 ::HMENU BuildMenu(const MenuTemplate& tmpl);

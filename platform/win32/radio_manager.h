@@ -31,17 +31,26 @@ class IRadioManager {
     virtual ::DWORD SetPower(RadioKind kind, bool on) = 0;
 };
 
-// Windows.Devices.Radios through the runtime's binary interface. Nothing is loaded until
-// the first question; the radios are looked up once, and again after a failure.
+// Windows.Devices.Radios through the runtime's binary interface, on a thread of its own.
+// The runtime keeps the apartment of the thread that uses it and may never answer; the
+// window thread joins no apartment, hands each question to the radio thread and waits
+// for the answer at most one bound, without dispatching its messages meanwhile. The
+// thread starts at the first question and ends with the object.
 class WinRtRadioManager : public IRadioManager {
   public:
-    // The longest a platform call waits for the runtime's asynchronous operations.
-    static constexpr ::DWORD kDefaultBoundMs = 2000;
-    // After an operation that did not finish in time, the manager rests this long, so that
-    // one tick's calls wait at most one bound between them.
-    static constexpr ::DWORD kRestMs = 5000;
+    // The time in milliseconds; an injectable clock for tests.
+    using Clock = ::ULONGLONG (*)();
 
-    explicit WinRtRadioManager(::DWORD boundMs = kDefaultBoundMs) : boundMs_(boundMs) {}
+    // The longest a platform call waits for the radio thread's answer.
+    static constexpr ::DWORD kDefaultBoundMs = 2000;
+    // After a switch or a lookup that did not finish in time, the next switches (or
+    // lookups) fail at once for this long, so that one tick's calls wait at most one bound
+    // between them. The radios' state is still read meanwhile.
+    static constexpr ::ULONGLONG kRestMs = 5000;
+    // Access to the radios, refused or left unanswered, is asked again no sooner.
+    static constexpr ::ULONGLONG kAccessRetryMs = 60000;
+
+    explicit WinRtRadioManager(::DWORD boundMs = kDefaultBoundMs, Clock clock = nullptr);
     ~WinRtRadioManager() override;
     WinRtRadioManager(const WinRtRadioManager&) = delete;
     WinRtRadioManager& operator=(const WinRtRadioManager&) = delete;
@@ -50,32 +59,29 @@ class WinRtRadioManager : public IRadioManager {
     ::DWORD SetPower(RadioKind kind, bool on) override;
 
   private:
-    struct KnownRadio {
-        winrt::ComPtr<winrt::IRadio> radio;
+    struct Request {
+        bool set;
         RadioKind kind;
+        bool on;
+        ::ULONGLONG deadline;  // a clock value
     };
+    struct Answer {
+        RadioPower power;
+        ::DWORD rc;
+    };
+    class Runtime;  // the runtime's objects, used on the radio thread alone
+    struct Shared;  // what both threads share; lives until both are done with it
 
-    bool Ready(::ULONGLONG deadline);
-    bool Activate();
-    bool LookUp(::ULONGLONG deadline);
-    void Forget();
-    // Waits for an operation until the deadline (a GetTickCount64 value); false when it
-    // failed or did not finish, after cancelling it.
-    bool Wait(::IInspectable* operation, ::ULONGLONG deadline);
-    std::vector<winrt::IRadio*> Radios(RadioKind kind) const;
+    static ::DWORD WINAPI Run(void* shared);
+    bool Start();
+    // Hands the request to the radio thread and waits for its answer; false when the
+    // thread is busy with an earlier request or gave no answer in time.
+    bool Call(const Request& request, Answer& answer);
 
     ::DWORD boundMs_;
-    UniqueLibrary combase_;
-    winrt::RoUninitializeFn roUninitialize_ = nullptr;
-    bool tried_ = false;        // the runtime was looked for
-    bool available_ = false;    // ... and its radio factory found
-    bool initialized_ = false;  // this object initialised the thread's runtime
-    bool accessAsked_ = false;
-    bool resting_ = false;
-    ::ULONGLONG restUntil_ = 0;
-    winrt::ComPtr<winrt::IRadioStatics> statics_;
-    std::vector<KnownRadio> radios_;
-    bool lookedUp_ = false;
+    Clock clock_;
+    Shared* shared_ = nullptr;
+    UniqueHandle thread_;
 };
 
 }  // namespace velk::win32

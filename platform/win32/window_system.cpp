@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include <commctrl.h>
+
 #include "platform/win32/dialog_builder.h"
 
 namespace velk::win32 {
@@ -58,7 +60,16 @@ BOOL CALLBACK EnumThunk(::HWND hwnd, ::LPARAM lParam) {
 // --- routing --------------------------------------------------------------------------
 
 Win32WindowSystem::Win32WindowSystem(MenuLookup menus, HINSTANCE instance)
-    : instance_(instance), menus_(std::move(menus)) {}
+    : instance_(instance), menus_(std::move(menus)) {
+    // The standard controls are the common controls' under the manifest; registered
+    // before the first dialog needs them.
+    using InitFn = ::BOOL(WINAPI*)(const ::INITCOMMONCONTROLSEX*);
+    if (const auto init = comctl32_.Find<InitFn>("InitCommonControlsEx")) {
+        const ::INITCOMMONCONTROLSEX classes{sizeof classes, ICC_STANDARD_CLASSES};
+        init(&classes);
+    }
+    loadIconMetric_ = comctl32_.Find<LoadIconMetricFn>("LoadIconMetric");
+}
 
 Win32WindowSystem::~Win32WindowSystem() {
     // Windows that outlive the backend fall back to their own procedures.
@@ -79,7 +90,7 @@ Win32WindowSystem::~Win32WindowSystem() {
 }
 
 Win32WindowSystem::Link* Win32WindowSystem::NewLink(IWindowHandler* handler) {
-    auto link = std::make_unique<Link>(Link{this, handler, nullptr, nullptr});
+    auto link = std::make_unique<Link>(Link{this, handler, nullptr, nullptr, nullptr});
     Link* raw = link.get();
     links_.emplace(raw, std::move(link));
     return raw;
@@ -106,6 +117,12 @@ void Win32WindowSystem::Drop(Link* link) {
 
 LRESULT Win32WindowSystem::Route(Link* link, ::HWND hwnd, ::UINT message, ::WPARAM wParam,
                                  ::LPARAM lParam) {
+    // A dialog moved to a monitor of another scale is laid out again for it; the program
+    // has no part in that.
+    if (message == WM_DPICHANGED && link->layout) {
+        link->layout->Apply(hwnd, HIWORD(wParam), reinterpret_cast<const ::RECT*>(lParam));
+        return 0;
+    }
     LRESULT result;
     if (link->handler) {
         result = link->handler->WindowProc(win32::FromNative(hwnd), message, wParam, lParam);
@@ -153,6 +170,8 @@ INT_PTR CALLBACK Win32WindowSystem::DialogProc(::HWND hwnd, ::UINT message, ::WP
     if (!link)
         return TRUE;
     link->system->Subclass(link, hwnd);
+    if (link->layout)
+        link->layout->Attach(hwnd);
     return link->system->Route(link, hwnd, WM_INITDIALOG, wParam, 0);
 }
 
@@ -392,6 +411,7 @@ HWND Win32WindowSystem::CreateDialogIndirectW(const DialogTemplate& tmpl, HWND p
                                               IWindowHandler* handler) {
     const DialogTemplateBuffer buffer(tmpl);
     Link* link = NewLink(handler);
+    link->layout = std::make_unique<DialogLayout>(tmpl, instance_);
     ::HWND hwnd = ::CreateDialogIndirectParamW(instance_, buffer.get(), win32::ToNative(parent),
                                                &DialogProc, reinterpret_cast<::LPARAM>(link));
     // A dialog that failed, or destroyed itself while it was being made, leaves no record.
@@ -466,11 +486,15 @@ BOOL Win32WindowSystem::TrackPopupMenuEx(HMENU menu, UINT flags, INT x, INT y, H
 HICON Win32WindowSystem::LoadIconW(WORD resourceId) {
     auto it = icons_.find(resourceId);
     if (it == icons_.end()) {
-        // The program's icons go to the notification area: take the small size, which
-        // every one of them has (137 has no other).
-        UniqueIcon icon(static_cast<::HICON>(
-            ::LoadImageW(instance_, MAKEINTRESOURCEW(resourceId), IMAGE_ICON,
-                         ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), 0)));
+        // The program's icons go to the notification area: at the small size of the
+        // system's scale, as the shell asks for it, each drawn at that size.
+        ::HICON loaded = nullptr;
+        if (!loadIconMetric_ || FAILED(loadIconMetric_(instance_, MAKEINTRESOURCEW(resourceId),
+                                                       0 /* LIM_SMALL */, &loaded)))
+            loaded = static_cast<::HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(resourceId),
+                                                       IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                                       ::GetSystemMetrics(SM_CYSMICON), 0));
+        UniqueIcon icon(loaded);
         if (!icon)
             return {};
         it = icons_.emplace(resourceId, std::move(icon)).first;

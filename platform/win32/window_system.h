@@ -13,6 +13,8 @@
 #include "platform/resources.h"
 #include "platform/window_system.h"
 
+#include "platform/win32/dpi.h"
+#include "platform/win32/library.h"
 #include "platform/win32/util.h"
 
 namespace velk::win32 {
@@ -95,6 +97,7 @@ class Win32WindowSystem : public IWindowSystem {
         IWindowHandler* handler;
         WNDPROC original;  // the window's own procedure when it was subclassed, else null
         ::HWND hwnd;
+        std::unique_ptr<DialogLayout> layout;  // a dialog's, laid out again at each scale
     };
 
     static LRESULT CALLBACK ClassProc(::HWND, ::UINT, ::WPARAM, ::LPARAM);
@@ -108,7 +111,13 @@ class Win32WindowSystem : public IWindowSystem {
     LRESULT Route(Link* link, ::HWND hwnd, ::UINT message, ::WPARAM wParam, ::LPARAM lParam);
     bool IsOurClass(const wchar_t* className) const;
 
+    using LoadIconMetricFn = ::HRESULT(WINAPI*)(::HINSTANCE, const wchar_t*, int, ::HICON*);
+
     HINSTANCE instance_;
+    // The common controls of the program's manifest (version 6, themed), looked up at run
+    // time: the program imports no library beyond the system's core.
+    OptionalLibrary comctl32_{L"comctl32.dll"};
+    LoadIconMetricFn loadIconMetric_ = nullptr;
     std::vector<std::wstring> classes_;
     std::unordered_map<Link*, std::unique_ptr<Link>> links_;
     std::unordered_map<::HWND, Link*> byWindow_;

@@ -135,13 +135,14 @@ class PrivateBus {
     std::unique_ptr<Child> daemon_;
 };
 
-// python3-dbusmock with one of its templates, owning the name while it lives.
+// python3-dbusmock (a template, or a name, path and interface), owning the name while
+// it lives.
 class Mock {
   public:
-    Mock(PrivateBus& bus, const char* templateName, QString name) : bus_(bus), name_(name) {
-        child_ = std::make_unique<Child>(std::vector<std::string>{
-            "/usr/bin/python3", "-m", "dbusmock", "--system", "--template", templateName});
-        EXPECT_TRUE(WaitFor([&] { return bus_.HasOwner(name_); })) << templateName;
+    Mock(PrivateBus& bus, QString name, std::vector<std::string> args) : bus_(bus), name_(name) {
+        args.insert(args.begin(), {"/usr/bin/python3", "-m", "dbusmock", "--system"});
+        child_ = std::make_unique<Child>(args);
+        EXPECT_TRUE(WaitFor([&] { return bus_.HasOwner(name_); })) << args.back();
     }
     ~Mock() {
         child_.reset();
@@ -254,12 +255,12 @@ class Radios : public testing::Test {
                                        kTestBounds}) {}
     void Need(bool nm, bool bluez, bool adapter) {
         if (nm != static_cast<bool>(nm_)) {
-            nm_.reset(nm ? new Mock(*bus_, "networkmanager", kNm) : nullptr);
+            nm_.reset(nm ? new Mock(*bus_, kNm, {"--template", "networkmanager"}) : nullptr);
             if (nm)
                 AddFaults(*bus_, kNm, kNmPath);
         }
         if (bluez != static_cast<bool>(bluez_)) {
-            bluez_.reset(bluez ? new Mock(*bus_, "bluez5", kBluez) : nullptr);
+            bluez_.reset(bluez ? new Mock(*bus_, kBluez, {"--template", "bluez5"}) : nullptr);
             hasAdapter_ = false;
         }
         if (bluez && adapter != hasAdapter_) {
@@ -518,6 +519,18 @@ TEST_F(Radios, OtherDevicesKernelRequestsAndEvents) {
     EXPECT_FALSE(power.EventModify(b, EVENT_SET));
     EXPECT_EQ(power.OpenHandles(), 0u);
     power.SystemIdleTimerReset();  // nobody listens: costs nothing
+    const QString saver = QStringLiteral("org.freedesktop.ScreenSaver");
+    const QString saverPath = QStringLiteral("/org/freedesktop/ScreenSaver");
+    Mock screenSaver(*bus_, saver,
+                     {saver.toStdString(), saverPath.toStdString(), saver.toStdString()});
+    bus_->Ask(saver, saverPath, kMock, "AddMethod",
+              {"", "SimulateUserActivity", "", "", "self.seen = True"});
+    bus_->Ask(saver, saverPath, kMock, "AddMethod",
+              {"test.Seen", "Seen", "", "b", "ret = getattr(self, 'seen', False)"});
+    power.SystemIdleTimerReset();
+    EXPECT_TRUE(WaitFor([&] {
+        return bus_->Ask(saver, saverPath, "test.Seen", "Seen").arguments().value(0).toBool();
+    }));
 }
 
 }  // namespace

@@ -164,6 +164,26 @@ TEST(DesktopChoice, WaylandWithoutTheProtocolFallsBackToX11WithANotice) {
             EXPECT_EQ(said, "") << label;
         }
     }
+
+    // A desktop's own component that is missing: its advice comes with the fallback, and a
+    // candidate that is not for this desktop (an empty why) says nothing.
+    std::vector<DesktopCandidate> candidates = {
+        {"absent", [](auto&, auto&, std::string&) { return std::unique_ptr<IDesktopProvider>(); },
+         false, true},
+        {"missing",
+         [](auto&, auto&, std::string& why) {
+             why = "install the extension";
+             return std::unique_ptr<IDesktopProvider>();
+         },
+         false, true}};
+    for (DesktopCandidate& c : DesktopCandidates())
+        candidates.push_back(std::move(c));
+    DesktopTable table;
+    const DesktopChoice choice =
+        ChooseDesktopProvider(table, {"velk-no-such-compositor", x.display, "GNOME"}, candidates);
+    ASSERT_TRUE(choice.provider);
+    EXPECT_EQ(choice.notice.find("GNOME does not tell"), 0u) << choice.notice;
+    EXPECT_NE(choice.notice.find("\ninstall the extension"), std::string::npos) << choice.notice;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "apps/velk-sim/control_names.h"
 #include "apps/velk-sim/scenario.h"
+#include "apps/velk-sim/verbs.h"
 
 namespace velk::simrun {
 namespace {
@@ -206,6 +207,35 @@ TEST(ScenarioParse, NumbersAreWholeDecimalNumbersWithOneOptionalSign) {
         }
     }
     EXPECT_THROW(ParseScenario("select 1002 +-2\n", "t"), ScenarioError);
+}
+
+// The README's table of scenario commands says what the declaration says, row by row:
+// a verb added, renamed or given other arguments fails here until the README follows.
+TEST(ScenarioParse, TheReadmeTableIsTheDeclaration) {
+    const auto escape = [](const std::string& text) {
+        std::string out;
+        for (char ch : text)
+            out += ch == '|' ? std::string("\\|") : std::string(1, ch);
+        return out;
+    };
+    std::string expected;
+    for (const auto& [usage, help] : ScenarioReference())
+        expected += "| `" + escape(usage) + "` | " + escape(help) + " |\n";
+
+    std::ifstream readme(std::string(VELK_SOURCE_DIR) + "/README.md");
+    ASSERT_TRUE(readme);
+    std::string found;
+    bool inTable = false;
+    for (std::string line; std::getline(readme, line);) {
+        if (line == "| command | what happens |") {
+            inTable = true;
+        } else if (inTable && line.rfind("|---", 0) != 0) {
+            if (line.rfind("|", 0) != 0)
+                break;
+            found += line + "\n";
+        }
+    }
+    EXPECT_EQ(found, expected) << "the README's table should read:\n" << expected;
 }
 
 }  // namespace

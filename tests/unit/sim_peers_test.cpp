@@ -26,30 +26,9 @@ class SimPowerTest : public ::testing::Test {
     HANDLE Open(const char16_t* name) { return power.CreateEventW(0, 0, name); }
 
     // The platform's power-up sequence as the WLAN service expects it; `step` lets a test
-    // alter it between two steps.
-    void RunSequence(const std::function<void(int)>& step = [](int) {}) {
-        DWORD one = 1;
-        power.KernelIoControl(0x01010127, &one, 4, nullptr, 0, nullptr);
-        step(1);
-        const HANDLE status = Open(u"WALNStatusChangeEvent");
-        power.EventModify(status, EVENT_SET);
-        power.CloseHandle(status);
-        step(2);
-        const HANDLE lock = Open(u"ShouldLockWlanUI");
-        const HANDLE unlock = Open(u"ShouldUnLockWlanUI");
-        power.EventModify(lock, EVENT_RESET);
-        power.EventModify(unlock, EVENT_RESET);
-        step(3);
-        const HANDLE insert = Open(u"WLANDetectInsertPCMCIA");
-        power.EventModify(insert, EVENT_SET);
-        power.CloseHandle(insert);
-        power.Sleep(10);
-        step(4);
-        power.CloseHandle(lock);
-        power.CloseHandle(unlock);
-        DWORD out = 1;
-        DWORD returned = 0;
-        power.KernelIoControl(0x01010128, nullptr, 0, &out, 4, &returned);
+    // alter it after one of its steps (by index).
+    void RunSequence(const std::function<void(std::size_t)>& step = {}) {
+        RunWlanPowerUpSequence(power, step);
     }
 
     sim::Trace trace;
@@ -161,22 +140,22 @@ TEST_F(SimPowerTest, TheWlanServiceBringsTheAdapterUpOnTheExactSequence) {
 
 TEST_F(SimPowerTest, TheWlanServiceIgnoresAnythingElse) {
     // Each variant breaks the sequence at one place.
-    const std::vector<std::function<void(int)>> breaks = {
-        [&](int s) {
-            if (s == 2)
+    const std::vector<std::function<void(std::size_t)>> breaks = {
+        [&](std::size_t s) {
+            if (s == 3)
                 power.Sleep(10);  // an extra call in the middle
         },
-        [&](int s) {
-            if (s == 3)
+        [&](std::size_t s) {
+            if (s == 7)
                 power.EventModify(Open(u"ShouldLockWlanUI"), EVENT_SET);
         },
-        [&](int s) {
+        [&](std::size_t s) {
             DWORD state = 0;
-            if (s == 4)
+            if (s == 11)
                 power.GetDevicePower(kAdapter, POWER_NAME, &state);
         },
-        [&](int s) {
-            if (s == 1)
+        [&](std::size_t s) {
+            if (s == 0)
                 power.SystemIdleTimerReset();
         },
     };

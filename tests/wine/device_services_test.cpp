@@ -217,14 +217,8 @@ TEST_F(DeviceServices, NoPulseWhileNothingWasTurnedOn) {
 class ShellOnTheDevice : public DeviceServices {
   protected:
     ::HWND OpenSettings() {
-        if (!StartProgram({}))
-            return nullptr;
-        ::PostMessageW(frame_, WM_COMMAND, ID_SETTINGS, 0);
-        ::HWND dialog = nullptr;
-        WaitUntil([&] {
-            return (dialog = VisibleWindowOf(velk_.Id(), L"Velk Settings", L"#32770")) != nullptr;
-        });
-        return dialog;
+        const ::HWND frame = StartProgram({});
+        return RunSettingsCommand(velk_.Id(), frame);
     }
 };
 

@@ -4,11 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <string>
 #include <vector>
 
 #include "platform/resources.h"
 #include "platform/win32/window_system.h"
+
+#include "platform/win32/dialog_builder.h"
+#include "res/resource_ids.h"
 #include "tests/unit/support/expected_dialogs.h"
 #include "tests/wine/default_handler.h"
 
@@ -136,15 +140,86 @@ TEST_P(DialogTemplates, TheRealDialogIsTheTableControlByControl) {
         EXPECT_EQ(got.left, want.left);
         EXPECT_EQ(got.top, want.top);
         // An icon static takes the icon's size; a combo box's window is its closed part,
-        // the template's height being that of the open list.
-        if (!icon) {
+        // the template's height being that of the open list, and a drop-down may take
+        // free room to its right.
+        const bool combo = std::u16string_view(c.windowClass) == u"COMBOBOX";
+        if (!icon && !combo) {
             EXPECT_EQ(got.right, want.right);
-        }
-        if (!icon && std::u16string_view(c.windowClass) != u"COMBOBOX") {
             EXPECT_EQ(got.bottom, want.bottom);
+        }
+        if (combo) {
+            EXPECT_GE(got.right, want.right);
+            EXPECT_LE(got.right,
+                      Pixels(dialog, c.x, c.y, c.cx + win32::kDropDownGrowth, c.cy).right);
         }
     }
     windows_.DestroyWindow(dlg);
+}
+
+// Whether a drop-down's closed part shows the text whole.
+bool ShowsWhole(::HWND combo, const wchar_t* text) {
+    ::COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    ::GetComboBoxInfo(combo, &info);
+    const ::HDC dc = ::GetDC(combo);
+    const ::HGDIOBJ old =
+        ::SelectObject(dc, reinterpret_cast<::HFONT>(::SendMessageW(combo, WM_GETFONT, 0, 0)));
+    ::SIZE size{};
+    ::GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &size);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(combo, dc);
+    return size.cx <= info.rcItem.right - info.rcItem.left;
+}
+
+TEST(DialogScaling, AChangeOfScaleLaysTheDialogOutAgainFromItsTemplate) {
+    win32::Win32WindowSystem windows{FindMenuTemplate};
+    DefaultHandler handler(windows);
+    const HWND dlg =
+        windows.CreateDialogIndirectW(*FindDialogTemplate(IDD_SETTINGS), HWND{}, &handler);
+    ASSERT_TRUE(dlg);
+    const auto dialog = reinterpret_cast<::HWND>(dlg.value);
+    std::vector<::HWND> children;
+    std::vector<::RECT> before;
+    for (::HWND c = ::GetWindow(dialog, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        children.push_back(c);
+        before.push_back(Placed(dialog, c));
+    }
+    const ::HWND control = ::GetDlgItem(dialog, IDC_DEF_CONTROL);
+    ::SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<::LPARAM>(L"Bluetooth"));
+    ::SendMessageW(control, CB_SETCURSEL, 0, 0);
+    ::SendMessageW(::GetDlgItem(dialog, IDC_DEFAULT_ACTION), CB_ADDSTRING, 0,
+                   reinterpret_cast<::LPARAM>(L"Turn Off"));
+
+    for (const ::UINT dpi : {192u, 96u}) {
+        SCOPED_TRACE(dpi);
+        ::RECT suggested{40, 30, 500, 700};
+        ::SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                       reinterpret_cast<::LPARAM>(&suggested));
+        ::RECT window{};
+        ::GetWindowRect(dialog, &window);
+        EXPECT_EQ(window.left, 40);
+        EXPECT_EQ(window.top, 30);
+        // Every box scales with the font (whose metrics round on their own), or is back.
+        const double scale = dpi / 96.0;
+        const int slack = dpi == 96 ? 1 : 0;
+        for (std::size_t i = 0; i < children.size(); ++i) {
+            const ::RECT got = Placed(dialog, children[i]);
+            const LONG was[] = {before[i].left, before[i].top, before[i].right, before[i].bottom};
+            const LONG now[] = {got.left, got.top, got.right, got.bottom};
+            for (int k = 0; k < 4; ++k) {
+                EXPECT_GE(now[k], was[k] * scale * (dpi == 96 ? 1 : 0.9) - 1 - slack) << i;
+                EXPECT_LE(now[k], was[k] * scale * (dpi == 96 ? 1 : 1.15) + 1 + slack) << i;
+            }
+        }
+        ::LOGFONTW lf{};
+        ::GetObjectW(reinterpret_cast<::HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)),
+                     sizeof lf, &lf);
+        EXPECT_EQ(lf.lfHeight, -::MulDiv(7, static_cast<int>(dpi), 72));
+        EXPECT_EQ(std::wstring(lf.lfFaceName), L"Tahoma");
+        EXPECT_TRUE(ShowsWhole(control, L"Bluetooth"));
+        EXPECT_TRUE(ShowsWhole(::GetDlgItem(dialog, IDC_DEFAULT_ACTION), L"Turn Off"));
+    }
+    windows.DestroyWindow(dlg);
 }
 
 INSTANTIATE_TEST_SUITE_P(Program, DialogTemplates, ::testing::ValuesIn(expected::kDialogs),

@@ -187,6 +187,18 @@ inline ::DWORD StoredValueCount() {
                                                                                 : 0xFFFFFFFFu;
 }
 
+// Runs the Settings command of the program whose main window is frame; the dialog once it
+// shows, or null.
+inline ::HWND RunSettingsCommand(::DWORD pid, ::HWND frame) {
+    if (!frame)
+        return nullptr;
+    ::PostMessageW(frame, WM_COMMAND, ID_SETTINGS, 0);
+    ::HWND dialog = nullptr;
+    WaitUntil(
+        [&] { return (dialog = VisibleWindowOf(pid, L"Velk Settings", L"#32770")) != nullptr; });
+    return dialog;
+}
+
 class DrivenProgram : public ProgramTest {
   protected:
     void TearDown() override {
@@ -199,14 +211,7 @@ class DrivenProgram : public ProgramTest {
         if (!velk_.Start(ProgramPath(), args))
             return nullptr;
         frame_ = WaitForProcessWindow(velk_.Id(), L"Velk");
-        if (!frame_)
-            return nullptr;
-        ::PostMessageW(frame_, WM_COMMAND, ID_SETTINGS, 0);
-        ::HWND dialog = nullptr;
-        WaitUntil([&] {
-            return (dialog = VisibleWindowOf(velk_.Id(), L"Velk Settings", L"#32770")) != nullptr;
-        });
-        return dialog;
+        return RunSettingsCommand(velk_.Id(), frame_);
     }
 
     // The dialog is closed and gone, and the command that ran it has ended: the window

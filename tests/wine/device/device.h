@@ -16,6 +16,8 @@
 
 #include <string>
 
+#include "../append_file.h"
+
 namespace velk::device {
 
 inline constexpr wchar_t kStateKey[] = L"Software\\VelkTestDevice";
@@ -58,14 +60,8 @@ inline void Log(const std::string& line) {
         ERROR_SUCCESS) {
         return;
     }
-    HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
     const std::string text = line + "\n";
-    DWORD written = 0;
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
+    testlog::AppendToFile(path, text.data(), static_cast<DWORD>(text.size()));
 }
 
 }  // namespace velk::device

@@ -11,7 +11,10 @@
 //   BtPower        1 while it is powered
 //   BtHeld         1 while the system holds it off (flight mode)
 //   BtConnectable, BtDiscoverable
-//   RadiosHang     bit 1: the radio manager's switches never finish; bit 2: nor its lookup
+//   RadiosHang     the radio manager's operations that never finish: bit 1 its switches
+//                  (the radio switches all the same), bit 2 its lookup, bit 8 its question
+//                  of access; bit 4: reading a radio's state blocks while the bit is set
+//   RadiosRefuse   1: the user refuses the radio manager access (no switch happens)
 //   Log            REG_SZ, the file the calls are appended to, one line each
 #pragma once
 
@@ -20,6 +23,8 @@
 #include <cstdarg>
 #include <cstdio>
 #include <string>
+
+#include "../append_file.h"
 
 namespace fakepc {
 
@@ -57,13 +62,7 @@ inline void Log(const char* format, ...) {
     if (n < 0)
         n = static_cast<int>(sizeof line) - 2;  // cut short
     line[n++] = '\n';
-    const HANDLE file = ::CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    DWORD written = 0;
-    ::WriteFile(file, line, static_cast<DWORD>(n), &written, nullptr);
-    ::CloseHandle(file);
+    testlog::AppendToFile(path, line, static_cast<DWORD>(n));
 }
 
 // The one WiFi adapter's interface identifier.

@@ -1,6 +1,7 @@
 // The runtime class Windows.Devices.Radios.Radio of the test PC, activated through the
 // registry like any in-process runtime class: a WiFi radio over the adapter's PHYs and the
-// Bluetooth radio, whose operations finish at once unless the test makes them hang.
+// Bluetooth radio, whose operations finish at once unless the test makes them hang or
+// has the user refuse access.
 #include <atomic>
 #include <cstring>
 #include <new>
@@ -167,23 +168,24 @@ struct Radio : Object<IRadio> {
                     value == RadioState::On    ? "on"
                     : value == RadioState::Off ? "off"
                                                : "other");
-        const bool hang = Hangs(1);
         RadioAccessStatus status = RadioAccessStatus::Allowed;
         if (Current() == RadioState::Disabled) {
             status = RadioAccessStatus::DeniedBySystem;
-        } else if (!hang && kind == RadioKind::WiFi) {
+        } else if (fakepc::Get(L"RadiosRefuse")) {
+            status = RadioAccessStatus::DeniedByUser;
+        } else if (kind == RadioKind::WiFi) {
             const DWORD hardware = fakepc::Get(L"WifiHardware");
             const DWORD software = fakepc::Get(L"WifiSoftware");
             fakepc::Set(L"WifiSoftware",
                         value == RadioState::On ? (software | hardware) : (software & ~hardware));
-        } else if (!hang) {
+        } else {
             fakepc::Set(L"BtPower", value == RadioState::On ? 1 : 0);
             if (value != RadioState::On) {
                 fakepc::Set(L"BtConnectable", 0);
                 fakepc::Set(L"BtDiscoverable", 0);
             }
         }
-        *out = new Operation<RadioAccessStatus>(status, hang);
+        *out = new Operation<RadioAccessStatus>(status, Hangs(1));
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE add_StateChanged(IUnknown*, EventToken* token) override {
@@ -192,6 +194,8 @@ struct Radio : Object<IRadio> {
     }
     HRESULT STDMETHODCALLTYPE remove_StateChanged(EventToken) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE get_State(RadioState* value) override {
+        while (Hangs(4))
+            ::Sleep(5);
         *value = Current();
         return S_OK;
     }
@@ -260,7 +264,10 @@ struct Statics : Object<IRadioStatics> {
     HRESULT STDMETHODCALLTYPE
     RequestAccessAsync(IAsyncOperation<RadioAccessStatus>** out) override {
         fakepc::Log("Radio.RequestAccessAsync");
-        *out = new Operation<RadioAccessStatus>(RadioAccessStatus::Allowed, false);
+        *out = new Operation<RadioAccessStatus>(fakepc::Get(L"RadiosRefuse")
+                                                    ? RadioAccessStatus::DeniedByUser
+                                                    : RadioAccessStatus::Allowed,
+                                                Hangs(8));
         return S_OK;
     }
 };

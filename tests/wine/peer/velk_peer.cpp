@@ -14,6 +14,8 @@
 #include <cwchar>
 #include <string>
 
+#include "../append_file.h"
+
 namespace {
 
 constexpr UINT kOnCommand = 4098;
@@ -28,14 +30,8 @@ std::wstring g_captions[2];
 int g_shown = 0;
 
 void Log(const std::string& line) {
-    HANDLE file = CreateFileW(g_log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
     const std::string text = line + "\n";
-    DWORD written = 0;
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
+    testlog::AppendToFile(g_log.c_str(), text.data(), static_cast<DWORD>(text.size()));
 }
 
 void SetStackMode(DWORD mode) {

@@ -1,0 +1,6 @@
+// Velk's window reporter for GNOME Shell 45 and later (built from windows.js).
+import Gio from 'gi://Gio';
+import GLib from 'gi://GLib';
+import Meta from 'gi://Meta';
+import {Extension} from 'resource:///org/gnome/shell/extensions/extension.js';
+
