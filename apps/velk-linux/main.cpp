@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QTime>
 #include <QTimer>
 #include <cstdio>
 #include <iostream>
@@ -27,6 +28,7 @@
 #include <string>
 
 #include "apps/velk-linux/file_registry.h"
+#include "engine/decision_explainer.h"
 #include "mainframe/switcher_app.h"
 #include "platform/framework/win_app.h"
 #include "platform/linux/desktop_choice.h"
@@ -57,12 +59,13 @@ constexpr UINT kCaptureKey = 0xC1;  // Application Button 1
 constexpr int kCancelledStart = 255;
 
 const char kUsage[] =
-    "usage: velk [INTERVAL]\n"
+    "usage: velk [--explain] [INTERVAL]\n"
     "       velk --capture | --settings | --radios | --help | --version\n";
 
 const char kHelp[] =
     "Switches Bluetooth and WiFi by the windows in front or running.\n"
     "  INTERVAL    how often the front window is looked at, in milliseconds (1500)\n"
+    "  --explain   print why each radio was switched, with the time, as it happens\n"
     "  --capture   hand the capture key to the running copy (its Find Window mode)\n"
     "  --settings  open the running copy's settings\n"
     "  --radios    print what the program sees of each radio, and exit\n"
@@ -71,6 +74,7 @@ const char kHelp[] =
 
 // The start's own options; the rest is the application's command line.
 struct Options {
+    bool explain = false;
     std::string request;  // "capture" or "settings": for the running copy
     bool radios = false;
     std::string commandLine;
@@ -120,6 +124,15 @@ class DesktopApp final : public CSwitcherApp {
         return started ? 1 : 0;
     }
     bool started = false;
+};
+
+// The engine's explanations on standard output, each with the wall-clock time.
+class ExplanationPrinter final : public IExplanationSink {
+  public:
+    void Explain(const std::string& line) override {
+        const QString now = QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz"));
+        std::cout << now.toStdString() << " why: " << line << std::endl;
+    }
 };
 
 int AskRunningCopyFor(const std::string& request, const std::string& display) {
@@ -268,7 +281,8 @@ int Run(int argc, char** argv, const Options& options) {
                          [&] { model.SetWorkArea(workArea()); });
 
     const Platform platform{registry, windows, windows, shell, power, radios.Bluetooth(), process};
-    DesktopApp app(platform);
+    ExplanationPrinter explanations;
+    DesktopApp app(platform, options.explain ? &explanations : nullptr);
 
     // What reaches the running copy, once it holds the lock and its loop runs.
     ChannelServer channel;
@@ -368,10 +382,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (arg == "--explain") {
-            // The explanations come with the engine's explainer, which this program does
-            // not carry yet: say so rather than run without them.
-            std::cerr << "velk: --explain is not available in this version" << std::endl;
-            return 2;
+            options.explain = true;
         } else if (arg == "--capture" || arg == "--settings") {
             options.request = arg.substr(2);
         } else if (arg == "--radios") {

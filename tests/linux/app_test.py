@@ -4,6 +4,7 @@ for both the session and the system bus, NetworkManager and BlueZ played by
 python3-dbusmock, titled windows of a test program. Every process is stopped by its id.
 Usage: app_test.py VELK X11_WINDOWS"""
 import os
+import re
 import shutil
 import signal
 import subprocess
@@ -349,13 +350,16 @@ def no_tray(s):
                           "org.freedesktop.DBus.Mock")
     mock.AddMethod(saver, "SimulateUserActivity", "", "", "")
     s.write_settings(SETTINGS + '"KeepPDAOn"=dword:00000001\n')
-    velk = s.start("100")
+    velk = s.start("--explain", "100")
     line = velk.stderr.readline().decode()
     check("without a tray: one line on stderr", "shows no tray icons" in line, line)
     check("... and the program runs on", velk.poll() is None and s.run("--settings").returncode == 0)
     Windows(s).ask("new run Blue run")
     check("Keep PDA ON: the session's idle timer restarts while the radio turned on is on",
           wait_for(lambda: s.bt() and mock.GetMethodCalls("SimulateUserActivity"), 10))
+    why = velk.stdout.readline().decode()
+    check("--explain: why the radio was switched, with the time",
+          re.match(r"\d\d:\d\d:\d\d\.\d{3} why: OnRunList .*Bluetooth.*switched on", why), why)
     velk.send_signal(signal.SIGTERM)
     check("TERM ends the program as Exit does", velk.wait(10) == 0)
 
