@@ -53,4 +53,9 @@ echo "== the Linux desktop's windows: a tick from the table against round trips 
 echo "   (50 windows under Xvfb and openbox; goal: the table at most a tenth of the round trips)"
 cmake --build --preset release --target velk_linux_desktop_bench >/dev/null
 build/release/bench/linux/velk_linux_desktop_bench 2>/dev/null || status=1
+
+echo "== velk on a Linux desktop at rest: memory after the settings dialog, processor time idle"
+cmake --build --preset release --target velk velk_x11_windows >/dev/null
+/usr/bin/python3 tests/linux/app_bench.py build/release/apps/velk-linux/velk \
+    build/release/tests/linux/velk_x11_windows || status=1
 exit "$status"

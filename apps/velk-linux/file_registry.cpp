@@ -1,0 +1,96 @@
+#include "apps/velk-linux/file_registry.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+namespace velk::linux {
+
+FileRegistry::FileRegistry(std::string path,
+                           std::function<void(std::function<void()>)> scheduleSave)
+    : path_(std::move(path)), scheduleSave_(std::move(scheduleSave)), registry_(trace_, clock_) {
+    trace_.KeepEntries(false);
+}
+
+FileRegistry::~FileRegistry() {
+    Flush();
+}
+
+void FileRegistry::Load() {
+    std::error_code ec;
+    if (std::filesystem::exists(path_, ec))
+        registry_.LoadFile(path_);
+}
+
+void FileRegistry::Flush() {
+    saveScheduled_ = false;
+    if (!dirty_)
+        return;
+    try {
+        const std::filesystem::path file(path_);
+        std::error_code ec;
+        if (file.has_parent_path())
+            std::filesystem::create_directories(file.parent_path(), ec);
+        registry_.SaveFile(path_);
+        dirty_ = false;
+    } catch (const sim::RegFileError& e) {
+        std::cerr << "velk: cannot save the settings: " << e.file << ": " << e.what() << std::endl;
+    }
+}
+
+void FileRegistry::Changed() {
+    dirty_ = true;
+    if (!scheduleSave_) {
+        Flush();
+        return;
+    }
+    if (saveScheduled_)
+        return;
+    saveScheduled_ = true;
+    scheduleSave_([this] { Flush(); });
+}
+
+LONG FileRegistry::RegOpenKeyExW(HKEY key, const char16_t* subKey, DWORD options, DWORD samDesired,
+                                 HKEY* result) {
+    return registry_.RegOpenKeyExW(key, subKey, options, samDesired, result);
+}
+
+LONG FileRegistry::RegCreateKeyExW(HKEY key, const char16_t* subKey, DWORD options,
+                                   DWORD samDesired, HKEY* result, DWORD* disposition) {
+    DWORD how = 0;
+    const LONG status = registry_.RegCreateKeyExW(key, subKey, options, samDesired, result, &how);
+    if (disposition)
+        *disposition = how;
+    if (status == ERROR_SUCCESS && how == REG_CREATED_NEW_KEY)
+        Changed();
+    return status;
+}
+
+LONG FileRegistry::RegQueryValueExW(HKEY key, const char16_t* valueName, DWORD* type, BYTE* data,
+                                    DWORD* cbData) {
+    return registry_.RegQueryValueExW(key, valueName, type, data, cbData);
+}
+
+LONG FileRegistry::RegSetValueExW(HKEY key, const char16_t* valueName, DWORD type, const BYTE* data,
+                                  DWORD cbData) {
+    const LONG status = registry_.RegSetValueExW(key, valueName, type, data, cbData);
+    if (status == ERROR_SUCCESS)
+        Changed();
+    return status;
+}
+
+LONG FileRegistry::RegCloseKey(HKEY key) {
+    return registry_.RegCloseKey(key);
+}
+
+std::string DefaultSettingsPath() {
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config != nullptr && config[0] == '/')
+        return std::string(config) + "/velk/settings.reg";
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || home[0] == '\0')
+        return {};
+    return std::string(home) + "/.config/velk/settings.reg";
+}
+
+}  // namespace velk::linux
