@@ -31,6 +31,7 @@ FOLDERS = {
     "platform/linux": "backend",
     "apps/velk": "program",
     "apps/velk-sim": "program",
+    "apps/velk-linux": "program",
 }
 # Which layers each layer may include.
 MAY_USE = {

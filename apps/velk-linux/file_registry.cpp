@@ -8,9 +8,7 @@ namespace velk::linux {
 
 FileRegistry::FileRegistry(std::string path,
                            std::function<void(std::function<void()>)> scheduleSave)
-    : path_(std::move(path)), scheduleSave_(std::move(scheduleSave)), registry_(trace_, clock_) {
-    trace_.KeepEntries(false);
-}
+    : path_(std::move(path)), scheduleSave_(std::move(scheduleSave)) {}
 
 FileRegistry::~FileRegistry() {
     Flush();
@@ -33,7 +31,7 @@ void FileRegistry::Flush() {
             std::filesystem::create_directories(file.parent_path(), ec);
         registry_.SaveFile(path_);
         dirty_ = false;
-    } catch (const sim::RegFileError& e) {
+    } catch (const regfile::RegFileError& e) {
         std::cerr << "velk: cannot save the settings: " << e.file << ": " << e.what() << std::endl;
     }
 }

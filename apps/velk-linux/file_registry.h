@@ -1,16 +1,16 @@
 // The settings of the Linux program: the registry of the seam kept in a `.reg` file. The
 // file is read once at the start; changes are saved together once the handler that made
 // them is done (a change set: the nine values of the settings dialog's OK make one save),
-// and at the end. Saves are atomic (SimRegistry::SaveFile). A file that cannot be read is
+// and at the end. Saves are atomic (regfile::FileRegistry::SaveFile). A file that cannot be read is
 // never written: the program stops before it starts (RegFileError from Load).
 #pragma once
 
 #include <functional>
 #include <string>
 
+#include "platform/regfile/reg_file.h"
+#include "platform/regfile/registry.h"
 #include "platform/registry.h"
-#include "platform/sim/reg_file.h"
-#include "platform/sim/registry.h"
 
 namespace velk::linux {
 
@@ -21,7 +21,7 @@ class FileRegistry final : public IRegistry {
     FileRegistry(std::string path, std::function<void(std::function<void()>)> scheduleSave);
     ~FileRegistry() override;
 
-    // Reads the file where there is one. Throws sim::RegFileError.
+    // Reads the file where there is one. Throws regfile::RegFileError.
     void Load();
     // Saves what changed; a failure is told on stderr, and the change stays to save later.
     void Flush();
@@ -42,9 +42,7 @@ class FileRegistry final : public IRegistry {
 
     std::string path_;
     std::function<void(std::function<void()>)> scheduleSave_;
-    sim::Trace trace_;
-    sim::Clock clock_;
-    sim::SimRegistry registry_;
+    regfile::FileRegistry registry_;
     bool dirty_ = false;
     bool saveScheduled_ = false;
 };

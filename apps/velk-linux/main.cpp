@@ -38,6 +38,7 @@
 #include "platform/linux/process.h"
 #include "platform/linux/radios.h"
 #include "platform/linux/session_paths.h"
+#include "platform/linux/shell_providers.h"
 #include "platform/linux/view/model_view.h"
 #include "platform/linux/view/qt_host_loop.h"
 #include "platform/linux/x11_services.h"
@@ -188,7 +189,7 @@ int Run(int argc, char** argv, const Options& options) {
     });
     try {
         registry.Load();
-    } catch (const sim::RegFileError& e) {
+    } catch (const regfile::RegFileError& e) {
         std::cerr << "velk: " << e.file;
         if (e.line > 0)
             std::cerr << ":" << e.line;
@@ -197,7 +198,7 @@ int Run(int argc, char** argv, const Options& options) {
     }
 
     DesktopTable table;
-    DesktopChoice choice = ChooseDesktopProvider(table, env);
+    DesktopChoice choice = ChooseDesktopProvider(table, env, LinuxDesktopCandidates());
     if (!choice.provider) {
         std::cerr << "velk: " << choice.error << std::endl;
         return 2;

@@ -9,7 +9,8 @@ namespace velk {
 HWND DesktopTable::SetWindow(Key key, std::u16string_view title) {
     auto it = entries_.find(key);
     if (it == entries_.end()) {
-        const HWND handle{kHandleBit | nextHandle_++};
+        // Even numbers only: a handle's lowest bit is a flag where the platform strips it.
+        const HWND handle{kHandleBit | (nextHandle_++ << 1)};
         it = entries_.emplace(key, Entry{handle, {}, {}, nextOrder_++}).first;
         keys_.emplace(handle.value, key);
     } else if (it->second.title == title) {
