@@ -86,3 +86,12 @@ take_all ""
 "$wineserver" -p
 "$wine" wineboot >/dev/null 2>&1
 take_all "-144dpi"
+
+# The Linux home: the same dialogs, menu and message box drawn by its Qt view, each
+# window waited for by its caption in the same way.
+if [ -x build/linux/tests/linux/velk_view_screens ] ||
+   cmake --build build/linux --target velk_view_screens >/dev/null 2>&1; then
+  scripts/screenshots-linux.sh build/linux "$out/linux"
+else
+  fail "build the linux preset first for the Linux home's pictures"
+fi
