@@ -58,4 +58,10 @@ echo "== velk on a Linux desktop at rest: memory after the settings dialog, proc
 cmake --build --preset release --target velk velk_x11_windows >/dev/null
 /usr/bin/python3 tests/linux/app_bench.py build/release/apps/velk-linux/velk \
     build/release/tests/linux/velk_x11_windows || status=1
+
+echo "== KDE Plasma's and GNOME's providers: a focus change until it is in Velk's table"
+echo "   (headless KWin and GNOME Shell, 20 focus changes each)"
+cmake --build --preset release --target velk_shell_tests >/dev/null
+ctest --test-dir build/release -R '^shells\.(kwin|gnome)$' -V 2>/dev/null |
+    grep -E 'focus change to table' | sed 's/^[0-9]*: /   /' || status=1
 exit "$status"
