@@ -8,11 +8,12 @@ transparency mask, which every Windows version and the device can show.
 
 Every size a scale of Windows asks for is drawn, so no icon is ever stretched: the
 notification area takes 16, 20, 24, 32, 40 and 48 pixels at 100 % to 300 %, the program's
-own icon 32 and 48 at 100 % and 150 % and 64 beyond. The three icons are one mark, so
-the program embeds each image once and three icon directories that share them:
+own icon 32 and 48 at 100 % and 150 %. The three icons are one mark, so the program
+embeds each image once and three icon directories that share them (the 64 pixel image
+only goes into the icon file, for desktops' icon themes: Velk.exe stays under 256 KB):
 
     res/icons/image<N>.bin  one image of N x N pixels, as an icon resource holds it
-    res/icons/icon128.grp   application icon: 32, 16, 20, 24, 40, 48 and 64 pixels
+    res/icons/icon128.grp   application icon: 32, 16, 20, 24, 40 and 48 pixels
     res/icons/icon133.grp   notification icon, high-resolution screens: 16 to 48
     res/icons/icon137.grp   notification icon, standard screens: the same
     res/icons/velk.ico      every size in one icon file, for shortcuts and the device
@@ -124,12 +125,13 @@ def bitmap(size):
     return header + pal + xor + b"".join(and_rows)
 
 
-SIZES = [16, 20, 24, 32, 40, 48, 64]
-# The resource identifier of each size's image: its place in SIZES, from 1 (res/velk.rc).
-IMAGE_ID = {size: i + 1 for i, size in enumerate(SIZES)}
+SIZES = [16, 20, 24, 32, 40, 48, 64]  # velk.ico
+EMBEDDED = [16, 20, 24, 32, 40, 48]  # the program's own resources
+# The resource identifier of each embedded image: its place in EMBEDDED, from 1 (res/velk.rc).
+IMAGE_ID = {size: i + 1 for i, size in enumerate(EMBEDDED)}
 NOTIFICATION = [16, 20, 24, 32, 40, 48]
 GROUPS = {
-    "icon128.grp": [32, 16, 20, 24, 40, 48, 64],  # 32 first: what the oldest shells take
+    "icon128.grp": [32, 16, 20, 24, 40, 48],  # 32 first: what the oldest shells take
     "icon133.grp": NOTIFICATION,
     "icon137.grp": NOTIFICATION,
 }
@@ -151,8 +153,8 @@ def main():
     icons = os.path.join(here, "..", "res", "icons")
     os.makedirs(icons, exist_ok=True)
     images = {size: bitmap(size) for size in SIZES}
-    for size, data in images.items():
-        write(os.path.join(icons, f"image{size}.bin"), data)
+    for size in EMBEDDED:
+        write(os.path.join(icons, f"image{size}.bin"), images[size])
     # A resource directory names each image by its identifier.
     for name, sizes in GROUPS.items():
         out = struct.pack("<HHH", 0, 1, len(sizes))

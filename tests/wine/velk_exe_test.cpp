@@ -154,7 +154,7 @@ TEST_F(ShippedResources, EachIconOffersEveryScaleEachImageDrawnAtItsSize) {
     const struct {
         WORD id;
         std::set<int> sizes;
-    } icons[] = {{128, {16, 20, 24, 32, 40, 48, 64}}, {133, tray}, {137, tray}};
+    } icons[] = {{128, {16, 20, 24, 32, 40, 48}}, {133, tray}, {137, tray}};
     for (const auto& icon : icons) {
         SCOPED_TRACE(icon.id);
         const std::string_view directory = Resource(RT_GROUP_ICON, icon.id);
