@@ -29,7 +29,7 @@ std::string Describe(const Command& c) {
 }  // namespace
 
 void Runner::Execute(const Command& c) {
-    const Verb* verb = c.spec != nullptr ? c.spec : FindVerb(c.verb);
+    const Verb* verb = c.declaration != nullptr ? c.declaration : FindVerb(c.verb);
     if (verb == nullptr)
         return;  // the parser lets none through
     if (verb->byUser)

@@ -138,7 +138,7 @@ void Check(Command& c, const std::string& s) {
     const Verb* verb = FindVerb(c.verb);
     if (verb == nullptr)
         throw ScenarioError(s, c.line, "unknown command '" + c.verb + "'");
-    c.spec = verb;
+    c.declaration = verb;
     if (verb->help == nullptr) {
         CheckExpect(c, s);
         return;

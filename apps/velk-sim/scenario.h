@@ -14,10 +14,10 @@ struct Verb;
 
 struct Command {
     int line = 0;
-    std::string verb;               // e.g. "open", "expect"
-    std::vector<std::string> args;  // quoted arguments arrive unquoted, UTF-8
-    std::string text;               // the line as written, for messages
-    const Verb* spec = nullptr;     // its declaration, once parsed
+    std::string verb;                   // e.g. "open", "expect"
+    std::vector<std::string> args;      // quoted arguments arrive unquoted, UTF-8
+    std::string text;                   // the line as written, for messages
+    const Verb* declaration = nullptr;  // once parsed
 };
 
 class ScenarioError : public std::runtime_error {
