@@ -161,19 +161,7 @@ class GnomeProvider final : public QObject, public IDesktopProvider {
 }  // namespace
 
 std::unique_ptr<IDesktopProvider> MakeGnomeProvider(DesktopTable& table, std::string* whyNot) {
-    if (!QCoreApplication::instance()) {
-        if (whyNot)
-            *whyNot = "no Qt application to receive GNOME Shell's reports";
-        return nullptr;
-    }
-    auto provider = std::make_unique<GnomeProvider>(table);
-    QString why;
-    if (!provider->Start(&why)) {
-        if (whyNot)
-            *whyNot = why.toStdString();
-        return nullptr;
-    }
-    return provider;
+    return StartShellProvider<GnomeProvider>(table, "GNOME Shell's", whyNot);
 }
 
 }  // namespace velk

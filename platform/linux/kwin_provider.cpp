@@ -226,19 +226,7 @@ bool ReportObject::handleMessage(const QDBusMessage& message, const QDBusConnect
 }  // namespace
 
 std::unique_ptr<IDesktopProvider> MakeKWinProvider(DesktopTable& table, std::string* whyNot) {
-    if (!QCoreApplication::instance()) {
-        if (whyNot)
-            *whyNot = "no Qt application to receive KWin's reports";
-        return nullptr;
-    }
-    auto provider = std::make_unique<KWinProvider>(table);
-    QString why;
-    if (!provider->Start(&why)) {
-        if (whyNot)
-            *whyNot = why.toStdString();
-        return nullptr;
-    }
-    return provider;
+    return StartShellProvider<KWinProvider>(table, "KWin's", whyNot);
 }
 
 }  // namespace velk

@@ -2,11 +2,14 @@
 // a name, the installed data files, and the delivery of reports already received.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
+#include <string>
 
 namespace velk {
 
@@ -23,5 +26,21 @@ QString OwnerOf(const QDBusConnection& bus, const QString& name);
 QString VelkDataFile(const QString& relative);
 // The strings of an array argument as QtDBus hands it over: as, or av of strings.
 std::optional<QStringList> StringArray(const QVariant& argument);
+
+// A desktop component's provider, started: null, with the reason in whyNot, when there is
+// no Qt application to receive the component's reports (whose is the component's name)
+// or when the provider's Start refuses.
+template <typename Provider, typename Table>
+std::unique_ptr<Provider> StartShellProvider(Table& table, const char* whose, std::string* whyNot) {
+    QString why;
+    std::unique_ptr<Provider> provider;
+    if (!QCoreApplication::instance())
+        why = QString("no Qt application to receive ") + whose + " reports";
+    else if (provider = std::make_unique<Provider>(table); provider->Start(&why))
+        return provider;
+    if (whyNot)
+        *whyNot = why.toStdString();
+    return nullptr;
+}
 
 }  // namespace velk
