@@ -130,9 +130,10 @@ class DesktopApp final : public CSwitcherApp {
 // The engine's explanations on standard output, each with the wall-clock time.
 class ExplanationPrinter final : public IExplanationSink {
   public:
-    void Explain(const std::string& line) override {
+    void Explain(const std::string& line) override { Print("why: " + line); }
+    static void Print(const std::string& line) {
         const QString now = QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz"));
-        std::cout << now.toStdString() << " why: " << line << std::endl;
+        std::cout << now.toStdString() << " " << line << std::endl;
     }
 };
 
@@ -205,6 +206,9 @@ int Run(int argc, char** argv, const Options& options) {
     }
     if (!choice.notice.empty())
         std::cerr << "velk: " << choice.notice << std::endl;
+    // Which of the desktop's interfaces the decisions rest on, for whoever asks why.
+    if (options.explain)
+        ExplanationPrinter::Print("windows seen through: " + std::string(choice.provider->Name()));
 
     // X11's key state, screen saver and capture key, where there is an X server.
     std::string why;

@@ -40,17 +40,25 @@ cleanup() {
     for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; done
     sleep 0.3
     for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill -9 "${pids[i]}" 2>/dev/null; done
+    local left=()
     for p in $(pgrep -U $user 2>/dev/null); do
         if tr '\0' '\n' 2>/dev/null <"/proc/$p/environ" | grep -qx "XDG_RUNTIME_DIR=$run"; then
             kill -9 "$p" 2>/dev/null
+            left+=("$p")
         fi
     done
+    # A killed process is gone only a moment later; its display locks are judged after.
+    wait "${pids[@]}" 2>/dev/null
+    for p in "${left[@]}"; do
+        for _ in $(seq 50); do kill -0 "$p" 2>/dev/null || break; sleep 0.05; done
+    done
     # Xwayland's display locks, when it was stopped before it could remove them.
-    for f in /tmp/.X*-lock /tmp/.X11-unix/X*; do
-        [ -e "$f" ] && [ "$(stat -c %u "$f")" = $user ] || continue
-        lock=/tmp/.X${f##*/X}
-        lock=${lock%-lock}-lock
-        kill -0 "$(tr -d ' ' <"$lock" 2>/dev/null)" 2>/dev/null || rm -f "$f"
+    local lock n
+    for lock in /tmp/.X*-lock; do
+        [ -e "$lock" ] && [ "$(stat -c %u "$lock")" = $user ] || continue
+        n=${lock#/tmp/.X}
+        n=${n%-lock}
+        kill -0 "$(tr -d ' ' <"$lock" 2>/dev/null)" 2>/dev/null || rm -f "$lock" "/tmp/.X11-unix/X$n"
     done
     rm -rf "$root"
 }
