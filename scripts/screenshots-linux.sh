@@ -115,3 +115,34 @@ import -window root "$out/icon-menu.png"
 kill "$pid"
 wait "$pid" || true
 echo "$out/icon-menu.png"
+
+# The dialogs as GNOME under Wayland shows them (Qt draws their frames there), photographed
+# by the test session's extension on a headless GNOME Shell.
+session=$root/tests/linux/shell-session.sh
+bundle=$build/share/velk/gnome-shell/velk-windows-gnome43.zip
+if command -v gnome-shell >/dev/null && [[ -f $bundle ]]; then
+    shots=$(mktemp -d)
+    chmod 777 "$shots"
+    cat >"$work/gnome.sh" <<SHOTS
+#!/bin/sh
+for mode in settings found about message; do
+    QT_QPA_PLATFORM=wayland "$tool" \$mode >"$shots/\$mode.log" 2>&1 &
+    pid=\$!
+    for _ in \$(seq 100); do grep -q shown "$shots/\$mode.log" && break; sleep 0.1; done
+    sleep 1  # mapped and painted by the shell
+    dbus-send --session --print-reply --dest=org.velk.TestSession /org/velk/TestSession \
+        org.velk.TestSession.Screenshot "string:$shots/gnome-\$mode.png" >/dev/null || exit 1
+    kill \$pid
+    wait \$pid 2>/dev/null
+done
+exit 0
+SHOTS
+    chmod 755 "$work/gnome.sh" "$work"
+    "$session" gnome "$bundle" "$root/tests/linux/gnome-test-extension" "$work/gnome.sh" ||
+        fail "the GNOME Shell session failed"
+    for mode in settings found about message; do
+        [[ -s $shots/gnome-$mode.png ]] || fail "no GNOME screenshot of $mode"
+        cp "$shots/gnome-$mode.png" "$out/" && echo "$out/gnome-$mode.png"
+    done
+    rm -rf "$shots"
+fi

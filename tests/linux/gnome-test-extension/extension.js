@@ -2,11 +2,13 @@
 // the shell has started and left it, the bus name org.velk.TestSession tells the test so.
 // Its method Activate(xid) focuses a window as the shell's own switcher does; mutter 43
 // left some pagers' requests (_NET_ACTIVE_WINDOW) from the test's X client unanswered.
-const { Gio, GLib } = imports.gi;
+// Screenshot(path) writes the screen as a PNG file, for a look at what a user sees.
+const { Gio, GLib, Shell } = imports.gi;
 const Main = imports.ui.main;
 
 const INTERFACE = `<node><interface name="org.velk.TestSession">
   <method name="Activate"><arg type="u" name="xid" direction="in"/></method>
+  <method name="Screenshot"><arg type="s" name="path" direction="in"/></method>
 </interface></node>`;
 
 class Extension {
@@ -35,6 +37,21 @@ class Extension {
             a => a.meta_window.get_description() === description);
         if (actor)
             Main.activateWindow(actor.meta_window);
+    }
+
+    ScreenshotAsync([path], invocation) {
+        const stream = Gio.File.new_for_path(path).replace(null, false,
+            Gio.FileCreateFlags.NONE, null);
+        new Shell.Screenshot().screenshot(false, stream, (screenshot, result) => {
+            try {
+                screenshot.screenshot_finish(result);
+                stream.close(null);
+                invocation.return_value(null);
+            } catch (e) {
+                invocation.return_error_literal(Gio.IOErrorEnum, Gio.IOErrorEnum.FAILED,
+                    e.message);
+            }
+        });
     }
 
     disable() {
