@@ -17,7 +17,7 @@ FileRegistry::~FileRegistry() {
 void FileRegistry::Load() {
     std::error_code ec;
     if (std::filesystem::exists(path_, ec))
-        registry_.LoadFile(path_);
+        LoadFile(path_);
 }
 
 void FileRegistry::Flush() {
@@ -29,7 +29,7 @@ void FileRegistry::Flush() {
         std::error_code ec;
         if (file.has_parent_path())
             std::filesystem::create_directories(file.parent_path(), ec);
-        registry_.SaveFile(path_);
+        SaveFile(path_);
         dirty_ = false;
     } catch (const regfile::RegFileError& e) {
         std::cerr << "velk: cannot save the settings: " << e.file << ": " << e.what() << std::endl;
@@ -48,15 +48,11 @@ void FileRegistry::Changed() {
     scheduleSave_([this] { Flush(); });
 }
 
-LONG FileRegistry::RegOpenKeyExW(HKEY key, const char16_t* subKey, DWORD options, DWORD samDesired,
-                                 HKEY* result) {
-    return registry_.RegOpenKeyExW(key, subKey, options, samDesired, result);
-}
-
 LONG FileRegistry::RegCreateKeyExW(HKEY key, const char16_t* subKey, DWORD options,
                                    DWORD samDesired, HKEY* result, DWORD* disposition) {
     DWORD how = 0;
-    const LONG status = registry_.RegCreateKeyExW(key, subKey, options, samDesired, result, &how);
+    const LONG status =
+        regfile::FileRegistry::RegCreateKeyExW(key, subKey, options, samDesired, result, &how);
     if (disposition)
         *disposition = how;
     if (status == ERROR_SUCCESS && how == REG_CREATED_NEW_KEY)
@@ -64,21 +60,12 @@ LONG FileRegistry::RegCreateKeyExW(HKEY key, const char16_t* subKey, DWORD optio
     return status;
 }
 
-LONG FileRegistry::RegQueryValueExW(HKEY key, const char16_t* valueName, DWORD* type, BYTE* data,
-                                    DWORD* cbData) {
-    return registry_.RegQueryValueExW(key, valueName, type, data, cbData);
-}
-
 LONG FileRegistry::RegSetValueExW(HKEY key, const char16_t* valueName, DWORD type, const BYTE* data,
                                   DWORD cbData) {
-    const LONG status = registry_.RegSetValueExW(key, valueName, type, data, cbData);
+    const LONG status = regfile::FileRegistry::RegSetValueExW(key, valueName, type, data, cbData);
     if (status == ERROR_SUCCESS)
         Changed();
     return status;
-}
-
-LONG FileRegistry::RegCloseKey(HKEY key) {
-    return registry_.RegCloseKey(key);
 }
 
 std::string DefaultSettingsPath() {

@@ -10,11 +10,10 @@
 
 #include "platform/regfile/reg_file.h"
 #include "platform/regfile/registry.h"
-#include "platform/registry.h"
 
 namespace velk::linux {
 
-class FileRegistry final : public IRegistry {
+class FileRegistry final : public regfile::FileRegistry {
   public:
     // scheduleSave runs its argument once the current handler is done (the host loop's
     // next turn); empty: saved at once.
@@ -27,22 +26,17 @@ class FileRegistry final : public IRegistry {
     void Flush();
     const std::string& Path() const { return path_; }
 
-    LONG RegOpenKeyExW(HKEY key, const char16_t* subKey, DWORD options, DWORD samDesired,
-                       HKEY* result) override;
+    // The calls that change something note it for the save.
     LONG RegCreateKeyExW(HKEY key, const char16_t* subKey, DWORD options, DWORD samDesired,
                          HKEY* result, DWORD* disposition) override;
-    LONG RegQueryValueExW(HKEY key, const char16_t* valueName, DWORD* type, BYTE* data,
-                          DWORD* cbData) override;
     LONG RegSetValueExW(HKEY key, const char16_t* valueName, DWORD type, const BYTE* data,
                         DWORD cbData) override;
-    LONG RegCloseKey(HKEY key) override;
 
   private:
     void Changed();
 
     std::string path_;
     std::function<void(std::function<void()>)> scheduleSave_;
-    regfile::FileRegistry registry_;
     bool dirty_ = false;
     bool saveScheduled_ = false;
 };
