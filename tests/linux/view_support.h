@@ -3,14 +3,8 @@
 // as the program does with its icon, menu, dialogs and message boxes.
 #pragma once
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -19,89 +13,16 @@
 
 #include "platform/model/window_model.h"
 #include "res/resource_ids.h"
-
-extern char** environ;
+#include "tests/linux/support/child.h"
 
 namespace velk::test {
-
-// A process started with its standard output on a pipe (or not), ended by its id.
-class Process {
-  public:
-    explicit Process(const std::vector<std::string>& argv, bool readOutput = false) {
-        int out[2] = {-1, -1};
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        if (readOutput && pipe2(out, O_CLOEXEC) == 0) {
-            posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-            fromChild_ = out[0];
-        }
-        std::vector<char*> args;
-        for (const std::string& a : argv)
-            args.push_back(const_cast<char*>(a.c_str()));
-        args.push_back(nullptr);
-        if (posix_spawnp(&pid_, args[0], &actions, nullptr, args.data(), environ) != 0)
-            pid_ = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        if (out[1] >= 0)
-            close(out[1]);
-    }
-    ~Process() { Stop(); }
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
-
-    bool Started() const { return pid_ > 0; }
-    void Stop() {
-        if (fromChild_ >= 0)
-            close(fromChild_);
-        fromChild_ = -1;
-        if (pid_ <= 0)
-            return;
-        kill(pid_, SIGTERM);
-        for (int i = 0; i < 100 && waitpid(pid_, nullptr, WNOHANG) == 0; ++i)
-            usleep(20000);
-        if (waitpid(pid_, nullptr, WNOHANG) == 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        pid_ = -1;
-    }
-    // The exit code once it ended by itself; -1 when a signal ended it.
-    int Wait() {
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    // One line of its output; empty when none comes in time.
-    std::string ReadLine(int timeoutMs = 10000) {
-        std::string line;
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-        char c;
-        while (fromChild_ >= 0 && std::chrono::steady_clock::now() < end) {
-            pollfd p{fromChild_, POLLIN, 0};
-            if (poll(&p, 1, 100) <= 0)
-                continue;
-            if (read(fromChild_, &c, 1) != 1)
-                break;
-            if (c == '\n')
-                return line;
-            line += c;
-        }
-        return {};
-    }
-
-  private:
-    pid_t pid_ = -1;
-    int fromChild_ = -1;
-};
 
 constexpr int kScreenHeight = 768;
 constexpr int kTrayHeight = 32;
 
 // Runs a command to its end; its exit code.
 inline int RunTool(const std::vector<std::string>& argv) {
-    Process p(argv);
-    return p.Started() ? p.Wait() : -1;
+    return Child(argv).Wait();
 }
 
 // An X server on the first free display with openbox, a session bus of its own and a
@@ -111,9 +32,8 @@ class Desktop {
   public:
     Desktop()
         : server_({"Xvfb", "-displayfd", "1", "-noreset", "-nolisten", "tcp", "-screen", "0",
-                   "1024x" + std::to_string(kScreenHeight) + "x24"},
-                  true),
-          bus_({"dbus-daemon", "--session", "--nofork", "--print-address=1"}, true) {
+                   "1024x" + std::to_string(kScreenHeight) + "x24"}),
+          bus_({"dbus-daemon", "--session", "--nofork", "--print-address=1"}) {
         const std::string display = server_.ReadLine();
         const std::string address = bus_.ReadLine();
         if (display.empty() || address.empty())
@@ -122,7 +42,7 @@ class Desktop {
         setenv("DISPLAY", (":" + display).c_str(), 1);
         setenv("DBUS_SESSION_BUS_ADDRESS", address.c_str(), 1);
         setenv("QT_QPA_PLATFORM", "xcb", 1);
-        manager_ = std::make_unique<Process>(std::vector<std::string>{"openbox", "--sm-disable"});
+        manager_ = std::make_unique<Child>(std::vector<std::string>{"openbox", "--sm-disable"});
         // openbox is up once it names itself on the root window.
         for (int i = 0; i < 400 && !managed_; ++i) {
             managed_ =
@@ -135,7 +55,7 @@ class Desktop {
         // The notification area takes icons once its panel is on the screen. trayer now and
         // then dies on an X error while it starts; it is started again.
         for (int attempt = 0; attempt < 3 && !trayShown_; ++attempt) {
-            tray_ = std::make_unique<Process>(std::vector<std::string>{
+            tray_ = std::make_unique<Child>(std::vector<std::string>{
                 "trayer", "--edge", "bottom", "--align", "right", "--widthtype", "request",
                 "--height", std::to_string(kTrayHeight), "--SetDockType", "true"});
             for (int i = 0; i < 100 && !trayShown_; ++i) {
@@ -156,10 +76,10 @@ class Desktop {
     }
 
   private:
-    Process server_;
-    Process bus_;
-    std::unique_ptr<Process> manager_;
-    std::unique_ptr<Process> tray_;
+    Child server_;
+    Child bus_;
+    std::unique_ptr<Child> manager_;
+    std::unique_ptr<Child> tray_;
     bool serving_ = false;
     bool managed_ = false;
     bool trayShown_ = false;
@@ -175,7 +95,7 @@ inline std::string EmbeddedIconWindow(const std::string& program) {
                              " ] && [ \"$HEIGHT\" -le " + std::to_string(kTrayHeight) +
                              " ] && echo $w && break; done";
     for (int i = 0; i < 100; ++i) {
-        Process probe({"sh", "-c", find}, true);
+        Child probe({"sh", "-c", find});
         const std::string window = probe.ReadLine(1000);
         if (!window.empty())
             return window;

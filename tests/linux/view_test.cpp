@@ -335,7 +335,7 @@ TEST_F(View, HostLoopWaitEndsAtTheTimerOrOnInput) {
     ASSERT_TRUE(Opened(IDD_SETTINGS, &dialog));
     QWidget* find = Item(dialog, IDC_FIND_WINDOW);
     const QPoint p = find->mapToGlobal(find->rect().center());
-    Process click(
+    Child click(
         {"xdotool", "mousemove", std::to_string(p.x()), std::to_string(p.y()), "click", "1"});
     start = steady_clock::now();
     do
