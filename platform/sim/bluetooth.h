@@ -1,13 +1,12 @@
 // The simulated handheld's Microsoft Bluetooth stack: the utility library's mode
 // (0 off, 1 connectable, 2 discoverable), with a query that can be made to fail.
 // Without the library (DeviceOptions::bluetoothLibraryPresent) both calls fail as a
-// function that is not there does, and nothing changes. Every call is traced.
+// function that is not there does, and nothing changes. A home traces it by wrapping it
+// (trace::TracedBluetooth).
 #pragma once
 
 #include "platform/bluetooth.h"
-#include "platform/sim/clock.h"
 #include "platform/sim/device_options.h"
-#include "platform/sim/trace.h"
 
 namespace velk::sim {
 
@@ -19,25 +18,22 @@ constexpr DWORD kBthInitialMode = 0;      // the radio of a freshly installed st
 
 class SimBluetooth : public IBluetooth {
   public:
-    SimBluetooth(Trace& trace, const Clock& clock, const DeviceOptions& options);
+    explicit SimBluetooth(const DeviceOptions& options) : options_(&options) {}
     // A stack of its own, library installed, outside a handheld.
-    SimBluetooth(Trace& trace, const Clock& clock)
-        : trace_(trace), clock_(clock), options_(&ownOptions_) {}
+    SimBluetooth() : options_(&ownOptions_) {}
 
     // Modes above 2 are refused and leave the radio as it was.
     INT BthSetMode(DWORD mode) override;
     // A failing query writes nothing.
     INT BthGetMode(DWORD* mode) override;
 
-    // --- control, for tests and the scenario runner (untraced) -----------------------
+    // --- control, for tests and the scenario runner -----------------------------------
     void SetMode(DWORD mode) { mode_ = mode > 2 ? 2 : mode; }  // a switch by hand
     DWORD Mode() const { return mode_; }
     bool IsOn() const { return mode_ != 0; }
     void SetQueryFails(bool fails) { queryFails_ = fails; }
 
   private:
-    Trace& trace_;
-    const Clock& clock_;
     DeviceOptions ownOptions_;
     const DeviceOptions* options_;
     DWORD mode_ = kBthInitialMode;

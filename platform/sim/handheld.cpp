@@ -7,8 +7,8 @@ namespace velk::sim {
 
 SimHandheld::SimHandheld()
     : registry_(trace_, clock_),
-      power_(trace_, clock_),
-      bluetooth_(trace_, clock_, options_),
+      power_(clock_),
+      bluetooth_(options_),
       world_(time_, trace_, options_) {
     widcommPid_ = CreatePeerProcess(u"\\Windows\\BtConsole.exe");
     widcomm_ = std::make_unique<WidcommConsole>(WindowsFor(widcommPid_), registry_);
@@ -20,7 +20,7 @@ SimHandheld::~SimHandheld() = default;
 
 DWORD SimHandheld::AddProcess(std::u16string modulePath, bool traced) {
     DWORD pid = world_.AddProcess(std::move(modulePath), traced);
-    views_[pid] = std::make_unique<Views>(world_, pid, trace_);
+    views_[pid] = std::make_unique<Views>(world_, pid, trace_, power_, bluetooth_);
     return pid;
 }
 
@@ -41,7 +41,7 @@ SimHandheld::Views& SimHandheld::ViewsFor(DWORD pid) {
 
 Platform SimHandheld::PlatformFor(DWORD pid) {
     Views& v = ViewsFor(pid);
-    return Platform{registry_, v.windows, v.windows, v.shell, power_, bluetooth_, v.process};
+    return Platform{registry_, v.windows, v.windows, v.shell, v.power, v.bluetooth, v.process};
 }
 
 IWindowSystem& SimHandheld::WindowsFor(DWORD pid) {
@@ -51,7 +51,7 @@ IShell& SimHandheld::ShellFor(DWORD pid) {
     return ViewsFor(pid).shell;
 }
 SimProcess& SimHandheld::ProcessFor(DWORD pid) {
-    return ViewsFor(pid).process;
+    return ViewsFor(pid).simProcess;
 }
 
 void SimHandheld::ExitProcess(DWORD pid, DWORD exitCode) {
@@ -81,7 +81,7 @@ SimHandheld::OpenHandles SimHandheld::CountOpenHandles() const {
     open.registryKeys = registry_.OpenHandleCount();
     open.events = power_.OpenEventHandles();
     for (const auto& [pid, views] : views_)
-        open.libraries += views->process.LoadedLibraryCount();
+        open.libraries += views->simProcess.LoadedLibraryCount();
     open.windows = world_.WindowCount();
     open.timers = world_.Timers().size();
     open.menus = world_.MenuCount();

@@ -32,6 +32,7 @@
 #include "platform/sim/virtual_time.h"
 #include "platform/sim/widcomm_console.h"
 #include "platform/sim/world.h"
+#include "platform/trace/services.h"
 #include "platform/trace/shell.h"
 #include "platform/trace/window_system.h"
 
@@ -210,7 +211,7 @@ class SimHandheld {
 
   private:
     struct Views {
-        Views(World& world, DWORD pid, Trace& trace)
+        Views(World& world, DWORD pid, Trace& trace, SimPower& simPower, SimBluetooth& simBluetooth)
             : model(world, pid),
               recorder(
                   trace, [&world] { return world.Now(); },
@@ -218,14 +219,21 @@ class SimHandheld {
               windows(model, recorder),
               simShell(world, pid),
               shell(simShell, recorder),
-              process(world, pid) {}
-        // The model's answers, traced while the process is the one under test.
+              simProcess(world, pid),
+              process(simProcess, recorder),
+              power(simPower, recorder),
+              bluetooth(simBluetooth, recorder) {}
+        // The model's answers and the device's services, traced while the process is the
+        // one under test.
         model::ClientWindows model;
         trace::Recorder recorder;
         trace::TracedWindowSystem windows;
         SimShell simShell;
         trace::TracedShell shell;
-        SimProcess process;
+        SimProcess simProcess;
+        trace::TracedProcess process;
+        trace::TracedPower power;
+        trace::TracedBluetooth bluetooth;
     };
     Views& ViewsFor(DWORD pid);
     DWORD AddProcess(std::u16string modulePath, bool traced);

@@ -1,46 +1,16 @@
 #include "platform/sim/power.h"
 
-#include <cstdio>
 #include <cstring>
 
-#include "platform/sim/trace.h"
 #include "platform/strings.h"
 
 namespace velk::sim {
 
-namespace {
-
-std::string Bytes(const void* buf, DWORD size) {
-    if (buf == nullptr)
-        return "null";
-    if (size == 4) {
-        DWORD v = 0;
-        std::memcpy(&v, buf, 4);
-        return std::to_string(v);
-    }
-    std::string out = "[";
-    out += std::to_string(size);
-    out += " bytes]";
-    return out;
-}
-
-}  // namespace
-
-SimPower::SimPower(Trace& trace, Clock& clock) : trace_(trace), clock_(clock) {}
-
-std::string SimPower::HandleText(HANDLE h) const {
-    const auto it = handles_.find(h.value);
-    if (it == handles_.end())
-        return TraceHex(h.value);
-    return TraceString(it->second);
-}
+SimPower::SimPower(Clock& clock) : clock_(clock) {}
 
 // --- the WLAN adapter -----------------------------------------------------------------
 
 DWORD SimPower::SetDevicePower(const char16_t* device, DWORD flags, DWORD state) {
-    Record("SetDevicePower", [&] {
-        return TraceString(device) + ", " + std::to_string(flags) + ", " + std::to_string(state);
-    });
     Watch({});
     if (device == nullptr || flags != POWER_NAME || state > D4)
         return kPowerInvalidParameter;
@@ -53,7 +23,6 @@ DWORD SimPower::SetDevicePower(const char16_t* device, DWORD flags, DWORD state)
 }
 
 DWORD SimPower::GetDevicePower(const char16_t* device, DWORD flags, DWORD* state) {
-    Record("GetDevicePower", [&] { return TraceString(device) + ", " + std::to_string(flags); });
     Watch({});
     if (device == nullptr || flags != POWER_NAME || state == nullptr)
         return kPowerInvalidParameter;
@@ -67,12 +36,6 @@ DWORD SimPower::GetDevicePower(const char16_t* device, DWORD flags, DWORD* state
 
 BOOL SimPower::KernelIoControl(DWORD code, void* inBuf, DWORD inSize, void* outBuf, DWORD outSize,
                                DWORD* bytesReturned) {
-    Record("KernelIoControl", [&] {
-        return TraceHex(code, 8) + ", in=" + Bytes(inBuf, inSize) +
-               ", inSize=" + std::to_string(inSize) + ", out=" + Bytes(outBuf, outSize) +
-               ", outSize=" + std::to_string(outSize) +
-               ", returned=" + (bytesReturned ? std::to_string(*bytesReturned) : "null");
-    });
     KernelRequest request;
     request.code = code;
     if (inBuf != nullptr && inSize > 0) {
@@ -104,10 +67,6 @@ BOOL SimPower::KernelIoControl(DWORD code, void* inBuf, DWORD inSize, void* outB
 // --- named events ---------------------------------------------------------------------
 
 HANDLE SimPower::CreateEventW(BOOL manualReset, BOOL initialState, const char16_t* name) {
-    Record("CreateEventW", [&] {
-        return std::to_string(manualReset) + ", " + std::to_string(initialState) + ", " +
-               TraceString(name);
-    });
     std::u16string key = name != nullptr
                              ? std::u16string(name)
                              : u"(unnamed " + FromUtf8(std::to_string(++unnamed_)) + u")";
@@ -138,7 +97,6 @@ HANDLE SimPower::CreateEventW(BOOL manualReset, BOOL initialState, const char16_
 }
 
 BOOL SimPower::EventModify(HANDLE event, DWORD func) {
-    Record("EventModify", [&] { return HandleText(event) + ", " + std::to_string(func); });
     const auto h = handles_.find(event.value);
     Call call;
     call.kind = Call::Modify;
@@ -158,7 +116,6 @@ BOOL SimPower::EventModify(HANDLE event, DWORD func) {
 }
 
 BOOL SimPower::CloseHandle(HANDLE handle) {
-    Record("CloseHandle", [&] { return HandleText(handle); });
     const auto h = handles_.find(handle.value);
     Call call;
     call.kind = Call::Close;
@@ -196,7 +153,6 @@ void SimPower::SetEventOpenFails(const std::u16string& name, bool fails) {
 // --- time and idle timer --------------------------------------------------------------
 
 void SimPower::Sleep(DWORD milliseconds) {
-    Record("Sleep", [&] { return std::to_string(milliseconds); });
     Call call;
     call.kind = Call::Pause;
     call.value = milliseconds;
@@ -205,7 +161,6 @@ void SimPower::Sleep(DWORD milliseconds) {
 }
 
 void SimPower::SystemIdleTimerReset() {
-    Record("SystemIdleTimerReset", [&] { return ""; });
     Watch({});
     ++idleResets_;
 }

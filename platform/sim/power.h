@@ -1,7 +1,8 @@
 // The simulated handheld's power manager, kernel and named events: the WLAN adapter
 // with its device power state, the two kernel I/O control codes, the four named events
 // and the device's WLAN service, which brings the adapter up when the platform's
-// power-up sequence arrives in its exact order. Every call is traced.
+// power-up sequence arrives in its exact order. A home traces it by wrapping it
+// (trace::TracedPower).
 #pragma once
 
 #include <cstddef>
@@ -12,7 +13,6 @@
 
 #include "platform/power.h"
 #include "platform/sim/clock.h"
-#include "platform/sim/trace.h"
 
 namespace velk::sim {
 
@@ -31,7 +31,7 @@ struct KernelRequest {
 
 class SimPower : public IPower {
   public:
-    SimPower(Trace& trace, Clock& clock);
+    explicit SimPower(Clock& clock);
 
     // --- IPower -----------------------------------------------------------------------
     DWORD SetDevicePower(const char16_t* device, DWORD flags, DWORD state) override;
@@ -44,7 +44,7 @@ class SimPower : public IPower {
     void Sleep(DWORD milliseconds) override;
     void SystemIdleTimerReset() override;
 
-    // --- control, for tests and the scenario runner (untraced) -----------------------
+    // --- control, for tests and the scenario runner -----------------------------------
     // The WLAN adapter: absent, the power manager knows no device of its name.
     void SetAdapterPresent(bool present) { adapterPresent_ = present; }
     bool AdapterPresent() const { return adapterPresent_; }
@@ -89,15 +89,9 @@ class SimPower : public IPower {
         bool argsAsExpected = true;
     };
 
-    template <typename Args>
-    void Record(const char* name, Args&& args) {
-        trace_.Record(clock_.Now(), name, std::forward<Args>(args));
-    }
-    std::string HandleText(HANDLE h) const;
     void Watch(const Call& call);
     bool Matches(std::size_t step, const Call& call) const;
 
-    Trace& trace_;
     Clock& clock_;
 
     bool adapterPresent_ = true;

@@ -26,12 +26,7 @@ DWORD SimProcess::GetModuleFileNameW(HMODULE module, char16_t* buf, DWORD size) 
         path = world_.Process(pid_).modulePath;
     else if (module.value == kCoredll)
         path = u"\\Windows\\coredll.dll";
-    const auto copied = static_cast<DWORD>(CopyTruncated(path, buf, size));
-    Record("GetModuleFileNameW", [&] {
-        return TraceHandle(module.value) + ", " + TraceNum(size) + " -> " +
-               TraceString(path.substr(0, copied).c_str());
-    });
-    return copied;
+    return static_cast<DWORD>(CopyTruncated(path, buf, size));
 }
 
 CString SimProcess::GetProcessFileName(DWORD pid, DWORD maxChars) {
@@ -39,37 +34,26 @@ CString SimProcess::GetProcessFileName(DWORD pid, DWORD maxChars) {
     CString path = (p && p->running) ? p->modulePath : CString();
     if (path.size() > maxChars)
         path.resize(maxChars);
-    Record("GetProcessFileName", [&] {
-        return TraceNum(pid) + ", " + TraceNum(maxChars) + " -> " + TraceString(path.c_str());
-    });
     return path;
 }
 
-HANDLE SimProcess::CreateMutexW(BOOL initialOwner, const char16_t* name) {
+// The owner flag does not matter: nothing waits on a mutex in the simulation.
+HANDLE SimProcess::CreateMutexW(BOOL /*initialOwner*/, const char16_t* name) {
     bool existed = false;
     HANDLE h = world_.CreateMutex(pid_, name, &existed);
     world_.ClientOf(pid_).lastError = existed ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS;
-    Record("CreateMutexW", [&] {
-        return TraceNum(initialOwner) + ", " + TraceString(name) + " -> " + TraceHandle(h.value) +
-               (existed ? " (already exists)" : "");
-    });
     return h;
 }
 
 DWORD SimProcess::GetLastError() {
-    DWORD error = world_.ClientOf(pid_).lastError;
-    Record("GetLastError", [&] { return "-> " + TraceNum(error); });
-    return error;
+    return world_.ClientOf(pid_).lastError;
 }
 
 INT SimProcess::GetThreadPriority() {
-    INT priority = world_.Process(pid_).threadPriority;
-    Record("GetThreadPriority", [&] { return "-> " + TraceNum(priority); });
-    return priority;
+    return world_.Process(pid_).threadPriority;
 }
 
 BOOL SimProcess::SetThreadPriority(INT priority) {
-    Record("SetThreadPriority", [&] { return TraceNum(priority); });
     if (priority < 0 || priority > 7)
         return FALSE;
     world_.Process(pid_).threadPriority = priority;
@@ -77,7 +61,6 @@ BOOL SimProcess::SetThreadPriority(INT priority) {
 }
 
 void SimProcess::Sleep(DWORD milliseconds) {
-    Record("Sleep", [&] { return TraceNum(milliseconds); });
     world_.GetClock().Advance(milliseconds);
 }
 
@@ -88,7 +71,6 @@ HMODULE SimProcess::LoadLibraryW(const char16_t* name) {
         ++loadedLibraries_;
     else
         world_.ClientOf(pid_).lastError = ERROR_MOD_NOT_FOUND;
-    Record("LoadLibraryW", [&] { return TraceString(name) + " -> " + TraceHandle(module.value); });
     return module;
 }
 
@@ -100,15 +82,10 @@ FARPROC SimProcess::GetProcAddressW(HMODULE module, const char16_t* name) {
     FARPROC proc = found ? FARPROC{kUnregisterFunc1} : FARPROC{};
     if (!found)
         world_.ClientOf(pid_).lastError = ERROR_PROC_NOT_FOUND;
-    Record("GetProcAddressW", [&] {
-        return TraceHandle(module.value) + ", " + TraceString(name) + " -> " +
-               TraceHandle(proc.value);
-    });
     return proc;
 }
 
 BOOL SimProcess::FreeLibrary(HMODULE module) {
-    Record("FreeLibrary", [&] { return TraceHandle(module.value); });
     if (module.value != kCoredll)
         return FALSE;
     if (loadedLibraries_ > 0)
@@ -117,7 +94,6 @@ BOOL SimProcess::FreeLibrary(HMODULE module) {
 }
 
 BOOL SimProcess::CallUnregisterFunc1(FARPROC proc, UINT modifiers, UINT vk) {
-    Record("UnregisterFunc1", [&] { return TraceHandle(modifiers) + ", " + TraceHandle(vk); });
     if (proc.value != kUnregisterFunc1)
         throw SimError("CallUnregisterFunc1 through " + TraceHandle(proc.value) +
                        ", which GetProcAddressW did not return: the device would crash");

@@ -1,7 +1,7 @@
 // One process's view of the simulated handheld's process services: its module name, the
 // process table, named mutexes and last error, thread priority, Sleep on the virtual
-// clock, and the run-time library lookup of "coredll.dll" / "UnregisterFunc1". Calls of
-// a traced process are recorded in the trace.
+// clock, and the run-time library lookup of "coredll.dll" / "UnregisterFunc1". The
+// handheld traces the program's calls by wrapping it (trace::TracedProcess).
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,5 @@
-// What each per-process view of the world shares: the world, the process whose calls it
-// serves, and the trace of those calls.
+// What each per-process view of the world shares: the world and the process whose calls
+// it serves.
 #pragma once
 
 #include <utility>
@@ -11,11 +11,6 @@ namespace velk::sim {
 class ProcessView {
   protected:
     ProcessView(World& world, DWORD pid) : world_(world), pid_(pid) {}
-
-    template <typename Args>
-    void Record(const char* name, Args&& args) {
-        world_.TraceCall(pid_, name, std::forward<Args>(args));
-    }
 
     World& world_;
     DWORD pid_;

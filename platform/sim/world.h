@@ -62,12 +62,6 @@ class World : public model::WindowModel {
     World(VirtualTimeSource& time, Trace& trace, const DeviceOptions& options);
 
     Clock& GetClock() { return time_.GetClock(); }
-    // Records a seam call of process pid when that process is the one under test.
-    template <typename Args>
-    void TraceCall(DWORD pid, const char* name, Args&& args) {
-        if (Traced(pid))
-            trace_.Record(Now(), name, std::forward<Args>(args));
-    }
     const DeviceOptions& Options() const { return options_; }
     // Passes the display and the shell library's presence on to the model.
     void OptionsChanged();

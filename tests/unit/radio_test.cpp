@@ -10,6 +10,7 @@
 #include "platform/sim/power.h"
 #include "platform/sim/registry.h"
 #include "platform/sim/widcomm_console.h"
+#include "platform/trace/services.h"
 #include "radio/bluetooth_control.h"
 #include "radio/radios.h"
 #include "radio/wlan_control.h"
@@ -61,7 +62,9 @@ class WidcommTest : public ::testing::Test {
     sim::SimRegistry registry{trace, clock};
     test::FakeWindowSystem windows;
     sim::WidcommConsole console{windows, registry};
-    sim::SimBluetooth bluetooth{trace, clock};
+    trace::Recorder recorder{trace, [this] { return clock.Now(); }};
+    sim::SimBluetooth stack;
+    trace::TracedBluetooth bluetooth{stack, recorder};
     INT stackCode = 0;
     BluetoothControl control{stackCode, windows, windows, registry, bluetooth};
 };
@@ -169,7 +172,7 @@ TEST_F(WidcommTest, TheStackCodeIsReadAtEveryCall) {
     stackCode = 1;
     control.TurnBluetoothOn(0);  // Microsoft, still off there
     EXPECT_THAT(Sent(), ElementsAre(4098u));
-    EXPECT_EQ(bluetooth.Mode(), 1u);
+    EXPECT_EQ(stack.Mode(), 1u);
 }
 
 // --- Bluetooth through the Microsoft stack -----------------------------------------------
@@ -192,13 +195,13 @@ class MicrosoftStack : public WidcommTest, public ::testing::WithParamInterface<
 TEST_P(MicrosoftStack, Switch) {
     const auto& p = GetParam();
     stackCode = p.code;
-    bluetooth.SetMode(p.modeBefore);
+    stack.SetMode(p.modeBefore);
     if (p.on)
         control.TurnBluetoothOn(p.force);
     else
         control.TurnBluetoothOff(p.force);
     EXPECT_EQ(Lines(trace), p.calls);
-    EXPECT_EQ(bluetooth.Mode(), p.modeAfter);
+    EXPECT_EQ(stack.Mode(), p.modeAfter);
     EXPECT_THAT(console.Received(), IsEmpty());
 }
 
@@ -221,13 +224,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(WidcommTest, AFailedMicrosoftQueryCountsAsOff) {
     stackCode = 1;
-    bluetooth.SetMode(2);
-    bluetooth.SetQueryFails(true);
+    stack.SetMode(2);
+    stack.SetQueryFails(true);
     EXPECT_EQ(control.IsBluetoothOn(), 0);
     control.TurnBluetoothOff(0);  // thinks it is off: nothing
     control.TurnBluetoothOn(0);   // thinks it is off: switches
     EXPECT_THAT(Names(trace), ElementsAre("BthGetMode", "BthGetMode", "BthGetMode", "BthSetMode"));
-    EXPECT_EQ(bluetooth.Mode(), 1u);
+    EXPECT_EQ(stack.Mode(), 1u);
 }
 
 // --- WiFi through the power manager ------------------------------------------------------
@@ -265,8 +268,10 @@ class WlanTest : public ::testing::Test {
   protected:
     sim::Trace trace;
     sim::Clock clock;
-    sim::SimPower power{trace, clock};
-    WlanControl wlan{power};
+    sim::SimPower power{clock};
+    trace::Recorder recorder{trace, [this] { return clock.Now(); }};
+    trace::TracedPower traced{power, recorder};
+    WlanControl wlan{traced};
 };
 
 struct WlanCase {
@@ -350,8 +355,8 @@ TEST(Radios, DelegateToTheirControls) {
     sim::Trace trace;
     sim::Clock clock;
     sim::SimRegistry registry{trace, clock};
-    sim::SimBluetooth bluetooth{trace, clock};
-    sim::SimPower power{trace, clock};
+    sim::SimBluetooth bluetooth;
+    sim::SimPower power{clock};
     test::FakeWindowSystem windows;
     INT code = 2;
     BluetoothControl bt{code, windows, windows, registry, bluetooth};

@@ -84,11 +84,12 @@ INSTANTIATE_TEST_SUITE_P(Values, StoredCheckTest, ::testing::ValuesIn(test::kChe
 
 TEST(SimBluetoothLibrary, WithoutItEveryCallFailsAndNothingChanges) {
     sim::SimHandheld hh;
+    IBluetooth& program = hh.PlatformFor(hh.CreateProcess(u"\\Windows\\Velk.exe")).bluetooth;
     hh.Bluetooth().SetMode(2);
     hh.SetBluetoothLibraryPresent(false);
     DWORD mode = 77;
-    EXPECT_EQ(hh.Bluetooth().BthSetMode(0), sim::kBthNotImplemented);
-    EXPECT_EQ(hh.Bluetooth().BthGetMode(&mode), sim::kBthNotImplemented);
+    EXPECT_EQ(program.BthSetMode(0), sim::kBthNotImplemented);
+    EXPECT_EQ(program.BthGetMode(&mode), sim::kBthNotImplemented);
     EXPECT_EQ(mode, 77u);
     EXPECT_EQ(hh.Bluetooth().Mode(), 2u);
     EXPECT_EQ(hh.GetTrace().Count("BthSetMode"), 1u);  // still traced

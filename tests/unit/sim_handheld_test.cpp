@@ -246,7 +246,11 @@ TEST_F(HandheldTest, TheWidcommConsoleIsAPeerTheProgramReachesByCaption) {
 TEST_F(HandheldTest, ProcessesShareTheRegistryAndRadios) {
     DWORD other = hh.CreateProcess(u"\\Windows\\Other.exe");
     EXPECT_EQ(&hh.PlatformFor(other).registry, &platform.registry);
-    EXPECT_EQ(&hh.PlatformFor(other).bluetooth, &platform.bluetooth);
+    // One radio: switched by one process, seen so by the other.
+    DWORD mode = 9;
+    EXPECT_EQ(hh.PlatformFor(other).bluetooth.BthSetMode(2), 0);
+    EXPECT_EQ(platform.bluetooth.BthGetMode(&mode), 0);
+    EXPECT_EQ(mode, 2u);
     EXPECT_NE(&hh.PlatformFor(other).windows, &platform.windows);
     EXPECT_THROW(hh.PlatformFor(0xDEAD), SimError);
 }

@@ -9,6 +9,7 @@
 #include "platform/sim/power.h"
 #include "platform/sim/registry.h"
 #include "platform/sim/widcomm_console.h"
+#include "platform/trace/services.h"
 #include "tests/unit/support/fake_platform.h"
 
 namespace velk {
@@ -31,9 +32,8 @@ class SimPowerTest : public ::testing::Test {
         RunWlanPowerUpSequence(power, step);
     }
 
-    sim::Trace trace;
     sim::Clock clock;
-    sim::SimPower power{trace, clock};
+    sim::SimPower power{clock};
 };
 
 TEST_F(SimPowerTest, DevicePowerOfTheAdapter) {
@@ -106,11 +106,14 @@ TEST_F(SimPowerTest, AnEventCanBeMadeToFailOpening) {
     EXPECT_TRUE(Open(u"WLANDetectInsertPCMCIA"));
 }
 
-TEST_F(SimPowerTest, SleepAdvancesTheVirtualClockAndEveryCallIsTraced) {
+TEST_F(SimPowerTest, SleepAdvancesTheVirtualClockAndTracedCallsAreStampedByIt) {
+    sim::Trace trace;
+    trace::Recorder recorder{trace, [this] { return clock.Now(); }};
+    trace::TracedPower traced{power, recorder};
     clock.Advance(100);
-    power.Sleep(10);
-    power.SystemIdleTimerReset();
-    power.SystemIdleTimerReset();
+    traced.Sleep(10);
+    traced.SystemIdleTimerReset();
+    traced.SystemIdleTimerReset();
     EXPECT_EQ(clock.Now(), 110u);
     EXPECT_EQ(power.IdleResets(), 2);
     ASSERT_EQ(trace.Entries().size(), 3u);
@@ -195,28 +198,30 @@ TEST_F(SimPowerTest, WithoutAnAdapterTheSequenceBringsNothingUp) {
 TEST(SimBluetoothTest, ModesQueriesAndFailures) {
     sim::Trace trace;
     sim::Clock clock;
-    sim::SimBluetooth bt{trace, clock};
+    trace::Recorder recorder{trace, [&] { return clock.Now(); }};
+    sim::SimBluetooth stack;
+    trace::TracedBluetooth bt{stack, recorder};
     DWORD mode = 9;
     EXPECT_EQ(bt.BthGetMode(&mode), 0);
     EXPECT_EQ(mode, 0u);
     EXPECT_EQ(bt.BthSetMode(2), 0);
-    EXPECT_TRUE(bt.IsOn());
+    EXPECT_TRUE(stack.IsOn());
     EXPECT_NE(bt.BthSetMode(3), 0);
-    EXPECT_EQ(bt.Mode(), 2u);  // refused: unchanged
+    EXPECT_EQ(stack.Mode(), 2u);  // refused: unchanged
     EXPECT_NE(bt.BthGetMode(nullptr), 0);
 
-    bt.SetQueryFails(true);
+    stack.SetQueryFails(true);
     mode = 0;
     EXPECT_NE(bt.BthGetMode(&mode), 0);
     EXPECT_EQ(mode, 0u);  // a failed query writes nothing
 
-    bt.SetMode(1);  // by hand: not traced
-    EXPECT_EQ(bt.Mode(), 1u);
+    stack.SetMode(1);  // by hand: not traced
+    EXPECT_EQ(stack.Mode(), 1u);
     std::vector<std::string> calls;
     for (const auto& e : trace.Entries())
         calls.push_back(e.name + "(" + e.args + ")");
-    EXPECT_THAT(calls, ElementsAre("BthGetMode()", "BthSetMode(2)", "BthSetMode(3)", "BthGetMode()",
-                                   "BthGetMode((fails))"));
+    EXPECT_THAT(calls, ElementsAre("BthGetMode()", "BthSetMode(2)", "BthSetMode(3)",
+                                   "BthGetMode(-> 87)", "BthGetMode(-> 21)"));
 }
 
 // --- the Widcomm console -----------------------------------------------------------------
