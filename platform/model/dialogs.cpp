@@ -10,8 +10,6 @@ namespace velk::model {
 
 namespace {
 
-constexpr DWORD SS_TYPEMASK = 0x001F;
-
 bool IsClass(const Window& w, std::u16string_view name) {
     return FoldedEquals(w.className, name);
 }
