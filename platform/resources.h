@@ -24,6 +24,7 @@ constexpr DWORD ES_AUTOHSCROLL = 0x0080;
 constexpr DWORD CBS_DROPDOWNLIST = 0x0003;
 constexpr DWORD SS_LEFT = 0x0000;
 constexpr DWORD SS_ICON = 0x0003;
+constexpr DWORD SS_TYPEMASK = 0x001F;  // the static kind within the style
 constexpr DWORD SS_NOPREFIX = 0x0080;
 constexpr DWORD DS_SETFONT = 0x0040;
 constexpr DWORD DS_MODALFRAME = 0x0080;

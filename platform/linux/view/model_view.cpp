@@ -43,7 +43,6 @@ namespace {
 constexpr DWORD ES_MULTILINE = 0x0004;
 constexpr DWORD ES_PASSWORD = 0x0020;
 constexpr DWORD ES_READONLY = 0x0800;
-constexpr DWORD SS_TYPEMASK = 0x001F;
 constexpr DWORD SS_CENTER = 0x0001;
 constexpr DWORD SS_RIGHT = 0x0002;
 constexpr UINT MB_ICONMASK = 0x00F0;
